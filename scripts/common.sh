@@ -1,0 +1,93 @@
+# Shared by scripts/run and scripts/test: package installation, the Wine
+# environment and a virtual X display. Sourced, not run.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+NATIVE_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev"
+WIN32_PACKAGES="g++-mingw-w64-i686-posix googletest wine wine32:i386 fonts-wine xvfb"
+
+say() { if [ -t 2 ]; then printf '\033[1m==> %s\033[0m\n' "$*" >&2; else printf '==> %s\n' "$*" >&2; fi; }
+
+# Installs whichever of the given Debian packages is missing. Root installs
+# them with apt-get; anyone else is told the command and the script stops.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    local needs_i386=
+    case " ${missing[*]}" in *:i386*) needs_i386=1 ;; esac
+    if [ "$(id -u)" -ne 0 ]; then
+        say "missing packages: ${missing[*]}"
+        echo "Install them as root, then run this command again:" >&2
+        [ -n "$needs_i386" ] && echo "  dpkg --add-architecture i386" >&2
+        echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+    say "installing ${missing[*]}"
+    if [ -n "$needs_i386" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# The project's own Wine prefix; quiet, and never offering to install Mono
+# or Gecko. cmake/wine-run uses the same settings.
+wine_environment() {
+    export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY; stop_virtual_display
+# ends it.
+XVFB_PID=
+start_virtual_display() {
+    local screen=${1:-1600x900x24} number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$number_file" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$number_file" ]; then
+        rm -f "$number_file"
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$(head -n1 "$number_file")"
+    rm -f "$number_file"
+}
+
+stop_virtual_display() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}
+
+# Creates the Wine prefix if needed, then keeps one wineserver alive until
+# stop_wine. Its output goes to /dev/null: Wine's daemons inherit open pipes
+# and would otherwise hold a caller's output open until they exit.
+start_wine() {
+    wine_environment
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "creating the Wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 </dev/null
+    fi
+    wineserver -p >/dev/null 2>&1 </dev/null &
+}
+
+stop_wine() {
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+}
+
+# Configures and builds one CMake preset.
+build_preset() {
+    say "building preset $1"
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
+}
