@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "dynamics/Random.h"
+#include "dynamics/Swimmer.h"
+#include "nn/ValueFunction.h"
+
+namespace {
+
+const double HalfPi = 1.5707963267948966;
+
+// Answers GetStateDerivative from a fixed gradient and records the indices
+// asked for.
+class CGradientValueFunction : public CValueFunction
+{
+public:
+    CGradientValueFunction(CDynamicModel& model, std::vector<double> gradient)
+        : CValueFunction(model), Gradient(std::move(gradient))
+    {
+    }
+    int GetParameterCount() const override { return 0; }
+    double GetParameter(int) const override { return 0.0; }
+    void RandomizeParameters(CRandom&) override {}
+    void ClearOutput() override {}
+    void SetInput(const double*) override {}
+    double Evaluate() override { return 0.0; }
+    double GetStateDerivative(int i) override
+    {
+        Queries.push_back(i);
+        return Gradient[i];
+    }
+    void AccumulateGradient(double*, double) override {}
+    void AddToParameters(const double*, double) override {}
+
+    std::vector<double> Gradient;
+    std::vector<int> Queries;
+};
+
+TEST(GreedyActionTest, EachTorqueTakesTheBoundItsCoefficientFavours)
+{
+    // Straight two-segment chain at rest: raising ω_1 wants joint 1 to push
+    // segment 1 counter-clockwise (+5), raising ω_2 the opposite (-5).
+    CSwimmer two(2);
+    const double straight[] = {0, 0, 0, 0, 0, 0};
+    double u[1];
+    const double towardsOmega1[] = {0, 0, 0, 1, 0, 0};
+    two.GreedyActionFromGradient(straight, towardsOmega1, u);
+    EXPECT_EQ(u[0], 5.0);
+    const double towardsOmega2[] = {0, 0, 0, 0, 0, 1};
+    two.GreedyActionFromGradient(straight, towardsOmega2, u);
+    EXPECT_EQ(u[0], -5.0);
+
+    CSwimmer three(3);
+    const double upright[] = {0, 0, HalfPi, 0, HalfPi, 0, HalfPi, 0};
+    const double middle[] = {0, 0, 0, 0, 0, 1, 0, 0};
+    double u3[2];
+    three.GreedyActionFromGradient(upright, middle, u3);
+    EXPECT_EQ(u3[0], -5.0);
+    EXPECT_EQ(u3[1], 5.0);
+}
+
+TEST(GreedyActionTest, NoPreferenceOrNaNTakesTheLowerBound)
+{
+    CSwimmer swimmer(3);
+    const double upright[] = {0.3, 0, HalfPi, 1, HalfPi, 0, HalfPi, -1};
+    const double zero[8] = {};
+    double u[2] = {7, 7};
+    swimmer.GreedyActionFromGradient(upright, zero, u);
+    EXPECT_EQ(u[0], -5.0);
+    EXPECT_EQ(u[1], -5.0);
+
+    double nan[8] = {};
+    nan[5] = std::numeric_limits<double>::quiet_NaN();
+    u[0] = u[1] = 7;
+    swimmer.GreedyActionFromGradient(upright, nan, u);
+    EXPECT_EQ(u[0], -5.0);
+    EXPECT_EQ(u[1], -5.0);
+}
+
+// The defining property: no corner of the torque box makes the value grow
+// faster, dV/dt = Σ_k G_k·dx_k/dt, than the chosen one.
+TEST(GreedyActionTest, TheChosenCornerMaximisesTheRateOfChangeOfTheValue)
+{
+    CRandom rng(53);
+    for (int n : {2, 3, 4}) {
+        CSwimmer swimmer(n);
+        const int d = 2 * n + 2;
+        for (int trial = 0; trial < 50; ++trial) {
+            std::vector<double> x(d), g(d), chosen(n - 1), corner(n - 1), dx(d);
+            for (int i = 0; i < d; ++i) {
+                x[i] = 6 * rng.Real01() - 3;
+                g[i] = 2 * rng.Real01() - 1;
+            }
+            swimmer.GreedyActionFromGradient(x.data(), g.data(), chosen.data());
+            auto rate = [&](const std::vector<double>& u) {
+                swimmer.GetDerivative(x.data(), u.data(), dx.data());
+                double sum = 0;
+                for (int i = 0; i < d; ++i)
+                    sum += g[i] * dx[i];
+                return sum;
+            };
+            const double best = rate(chosen);
+            for (int mask = 0; mask < (1 << (n - 1)); ++mask) {
+                for (int j = 0; j < n - 1; ++j)
+                    corner[j] = (mask >> j) & 1 ? 5.0 : -5.0;
+                EXPECT_GE(best, rate(corner) - 1e-9) << "n=" << n << " trial " << trial;
+            }
+        }
+    }
+}
+
+TEST(GreedyActionTest, ChooseGreedyActionAsksForTheAcceleratedComponentsOnly)
+{
+    CSwimmer swimmer(3);
+    CRandom rng(59);
+    std::vector<double> g(8);
+    for (double& value : g)
+        value = 2 * rng.Real01() - 1;
+    CGradientValueFunction v(swimmer, g);
+    const double x[] = {0.1, 0.2, 1, 2, -1, 0.5, 3, -2};
+    double viaValue[2], viaGradient[2];
+    swimmer.ChooseGreedyAction(x, v, viaValue);
+    EXPECT_EQ(v.Queries, (std::vector<int>{0, 1, 7, 5, 3}));
+    g[2] = g[4] = g[6] = std::numeric_limits<double>::quiet_NaN();  // angles: never read
+    swimmer.GreedyActionFromGradient(x, g.data(), viaGradient);
+    EXPECT_EQ(viaValue[0], viaGradient[0]);
+    EXPECT_EQ(viaValue[1], viaGradient[1]);
+}
+
+TEST(GreedyActionTest, RotateStateTurnsTheVelocityAndShiftsTheAnglesUnwrapped)
+{
+    CSwimmer swimmer(2);
+    const double x[] = {1, 0, 3.0, 0.5, -3.0, -0.25};
+    double turned[6];
+    swimmer.RotateState(x, 1.0, turned);
+    EXPECT_EQ(turned[2], 4.0);  // outside (-π, π]: not wrapped
+    EXPECT_EQ(turned[4], -2.0);
+    EXPECT_EQ(turned[3], 0.5);
+    EXPECT_EQ(turned[5], -0.25);
+
+    swimmer.RotateState(x, HalfPi, turned);
+    EXPECT_EQ(turned[0], std::cos(HalfPi));  // about 6e-17
+    EXPECT_EQ(turned[1], 1.0);
+
+    swimmer.RotateState(x, 0.0, turned);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(turned[i], x[i]) << i;
+}
+
+}  // namespace
