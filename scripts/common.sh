@@ -70,16 +70,15 @@ stop_virtual_display() {
     XVFB_PID=
 }
 
-# Creates the Wine prefix if needed, then keeps one wineserver alive until
-# stop_wine. Its output goes to /dev/null: Wine's daemons inherit open pipes
-# and would otherwise hold a caller's output open until they exit.
+# Keeps one wineserver alive until stop_wine, and boots the prefix (creating
+# it if needed) so that Wine's service processes start now. Everything here
+# runs with its output on /dev/null: Wine's daemons inherit open pipes and
+# would otherwise hold a caller's output (CTest's, say) open until they exit.
 start_wine() {
     wine_environment
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        say "creating the Wine prefix $WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 </dev/null
-    fi
-    wineserver -p >/dev/null 2>&1 </dev/null &
+    [ -f "$WINEPREFIX/system.reg" ] || say "creating the Wine prefix $WINEPREFIX"
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wineboot -i >/dev/null 2>&1 </dev/null
 }
 
 stop_wine() {
