@@ -9,6 +9,7 @@
 #include <windows.h>
 #else
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -70,7 +71,10 @@ ChildResult Spawn(const std::string& name)
 
 ChildResult Spawn(const std::string& name)
 {
-    std::string command = "/proc/self/exe " + std::string(ChildOption) + name;
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
+        throw std::runtime_error("cannot find this executable");
+    std::string command = "'" + std::string(self) + "' " + ChildOption + name;
     std::fflush(nullptr);
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)

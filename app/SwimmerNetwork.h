@@ -1,0 +1,11 @@
+#pragma once
+// The trained swimmer network compiled into the program, as a network
+// definition for CFFNetwork::Load.
+
+#include <cstdint>
+
+constexpr int SwimmerNetworkNeurons = 30;
+constexpr int SwimmerNetworkWeightCount = SwimmerNetworkNeurons * (SwimmerNetworkNeurons - 1) / 2;
+
+extern const std::int8_t SwimmerNetworkKinds[SwimmerNetworkNeurons];
+extern const float SwimmerNetworkWeights[SwimmerNetworkWeightCount];

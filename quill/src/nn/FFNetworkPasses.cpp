@@ -1,0 +1,52 @@
+// The three passes over a CFFNetwork, side by side: Forward computes the
+// outputs, InputDerivative carries a tangent forward, Backward carries an
+// adjoint back. Each sum runs over the sources of one target (Forward,
+// InputDerivative: row n·m of the weights, walked backwards) or over the
+// targets of one source (Backward: a column, stride n), in descending index
+// order. The orders are part of the results: keep them.
+
+#include "nn/FFNetwork.h"
+
+void CFFNetwork::Forward(const double* X, double* Y, double* D1, double* D2) const
+{
+    const int n = Count;
+    for (int m = 0; m < n; ++m) {
+        const double* into = Weights.get() + n * m;
+        double s = 0.0;
+        for (int k = m - 1; k >= 0; --k)
+            s += into[k] * Y[k];
+        Y[m] = Functions[m](s, D1[m], D2[m]) + X[m];
+    }
+}
+
+// Differentiating Y[m] = f_m(s_m) + X[m] along X[c]:
+//     S[i] = Σ_(k<i) w(k→i)·T[k],   T[i] = f'_i(s_i)·S[i] + [i = c].
+void CFFNetwork::InputDerivative(int c, const double* D1, double* T, double* S) const
+{
+    const int n = Count;
+    for (int i = 0; i < n; ++i) {
+        const double* into = Weights.get() + n * i;
+        double s = 0.0;
+        for (int k = i - 1; k >= 0; --k)
+            s += into[k] * T[k];
+        S[i] = s;
+        T[i] = s * D1[i];
+        if (i == c)
+            T[i] += 1.0;
+    }
+}
+
+// The adjoint of the forward sweep, from the last neuron back:
+//     B[i] = E[i] + Σ_(j>i) w(i→j)·Δ[j],   Δ[i] = f'_i(s_i)·B[i].
+void CFFNetwork::Backward(const double* E, const double* D1, double* B, double* Delta) const
+{
+    const int n = Count;
+    for (int i = n - 1; i >= 0; --i) {
+        const double* outOf = Weights.get() + i;
+        double b = E[i];
+        for (int j = n - 1; j > i; --j)
+            b += outOf[n * j] * Delta[j];
+        B[i] = b;
+        Delta[i] = b * D1[i];
+    }
+}
