@@ -4,11 +4,11 @@
 
 #include <cmath>
 #include <limits>
-#include <regex>
 #include <vector>
 
 #include "AllocationCounter.h"
 #include "ChildProcess.h"
+#include "FatalReport.h"
 #include "dynamics/Random.h"
 #include "dynamics/Swimmer.h"
 
@@ -225,19 +225,14 @@ CHILD_BODY(TheThirdEncoderPairWouldTakeTheOutput)
     value.SetNeurons(15);
 }
 
-void ExpectFatal(const char* child, const std::string& condition)
-{
-    const ChildResult result = RunChild(child);
-    EXPECT_EQ(result.ExitStatus, 1) << child;
-    const std::regex lines("Fatal error: " + condition + "\nFile: [^\n]*FFNetworkVF\\.cpp\nLine: [0-9]+\n");
-    EXPECT_TRUE(std::regex_match(result.Output, lines)) << child << " printed:\n" << result.Output;
-}
-
 TEST(FFNetworkVFTest, LayoutsThatDoNotFitStopTheProgram)
 {
-    ExpectFatal("NoRoomForTheBias", "Neurons <= GetStateDimension\\(\\)");
-    ExpectFatal("NoRoomForTheThirdEncoderPair", "Neurons <= LastInput \\+ 2");
-    ExpectFatal("TheThirdEncoderPairWouldTakeTheOutput", "Neurons <= LastInput \\+ 3");
+    EXPECT_TRUE(IsFatalReport(RunChild("NoRoomForTheBias"), "Neurons <= GetStateDimension()",
+                              "FFNetworkVF.cpp"));
+    EXPECT_TRUE(IsFatalReport(RunChild("NoRoomForTheThirdEncoderPair"),
+                              "Neurons <= LastInput + 2", "FFNetworkVF.cpp"));
+    EXPECT_TRUE(IsFatalReport(RunChild("TheThirdEncoderPairWouldTakeTheOutput"),
+                              "Neurons <= LastInput + 3", "FFNetworkVF.cpp"));
 
     // One more neuron fits: encoders up to 14, output 15, no hidden neuron.
     CSwimmer swimmer(3);
