@@ -1,0 +1,86 @@
+#include "HeadlessCommand.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "HeadlessOptions.h"
+#include "HeadlessRun.h"
+#include "SwimmerNetwork.h"
+#include "nn/FFNetwork.h"
+
+namespace {
+
+const int WriteFailed = 1;
+const int BadInput = 2;
+const double Degrees = 57.29577951308232;
+
+std::string Format(const char* format, double a, double b = 0, double c = 0, double d = 0,
+                   double e = 0)
+{
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c, d, e);
+    return buffer;
+}
+
+}  // namespace
+
+int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                       std::ostream& err, bool showProgress)
+{
+    HeadlessOptions options;
+    std::string error;
+    if (!ParseHeadlessOptions(arguments, options, error)) {
+        err << "swimmer-headless: " << error << " (see --help)\n";
+        return BadInput;
+    }
+    if (options.Help) {
+        out << HeadlessUsage;
+        return 0;
+    }
+
+    std::ofstream file;
+    if (!options.Output.empty()) {
+        file.open(options.Output, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            err << "swimmer-headless: cannot write '" << options.Output << "'\n";
+            return BadInput;
+        }
+    }
+    std::ostream& csv = options.Output.empty() ? out : file;
+
+    CFFNetwork network;
+    network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+
+    // Long runs report their progress on a terminal, on one line.
+    showProgress = showProgress && options.Ticks >= 100000;
+    auto progress = [&](long long tick) {
+        err << "\rswimmer-headless: tick " << tick << " of " << options.Ticks << " ("
+            << 100 * tick / options.Ticks << "%)" << std::flush;
+    };
+    const auto started = std::chrono::steady_clock::now();
+    const HeadlessSummary summary = RunHeadless(
+        options, network, &csv, showProgress ? progress : std::function<void(long long)>());
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+    if (showProgress)
+        err << '\n';
+
+    csv.flush();
+    if (!csv) {
+        err << "swimmer-headless: writing the CSV failed\n";
+        return WriteFailed;
+    }
+    if (options.Summary) {
+        const double simulated = options.Ticks * CSwimmerControlLoop::TickPeriod;
+        const double seconds = elapsed.count();
+        err << "ticks: " << options.Ticks
+            << Format(" (%.2f s simulated) in %.3f s wall clock: %.0f simulated seconds per second\n",
+                      simulated, seconds, seconds > 0 ? simulated / seconds : 0.0)
+            << Format("centre of mass: %.6f units from its start\n", summary.Distance)
+            << Format("last quarter (%.2f s): mean speed %.6f units/s, mean heading %.6f rad (%.2f deg);",
+                      summary.QuarterDuration, summary.QuarterSpeed, summary.QuarterHeading,
+                      summary.QuarterHeading * Degrees)
+            << Format(" target %.6f rad (%.2f deg)\n", summary.Target, summary.Target * Degrees);
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+// swimmer-headless: the swimmer under greedy control, without a window.
+// Writes the trajectory as CSV; see --help.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "HeadlessCommand.h"
+
+int main(int argc, char** argv)
+{
+#ifdef _WIN32
+    // The same bytes on every platform: "\n" line ends, no "\r".
+    _setmode(_fileno(stdout), _O_BINARY);
+    const bool terminal = _isatty(_fileno(stderr));
+#else
+    const bool terminal = isatty(fileno(stderr));
+#endif
+    std::ios::sync_with_stdio(false);
+    return RunHeadlessCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                              std::cerr, terminal);
+}

@@ -1,0 +1,119 @@
+#include "HeadlessOptions.h"
+
+#include <charconv>
+
+const char HeadlessUsage[] =
+    "Usage: swimmer-headless [options]\n"
+    "Runs the swimmer's control loop without a window and writes its trajectory as CSV.\n"
+    "\n"
+    "  --ticks N          ticks of 0.01 s to run (default 1000)\n"
+    "  --width PX         client width in pixels at 70 pixels per unit (default 1400)\n"
+    "  --height PX        client height in pixels (default 700)\n"
+    "  --click TICK:X:Y   a left-button press at client pixel X, Y (y downwards), handled\n"
+    "                     just before tick TICK runs (1 to N); may be repeated\n"
+    "  --every K          write every K-th tick (default 1)\n"
+    "  --output FILE      write the CSV to FILE (default: standard output)\n"
+    "  --summary          print the distance swum, the mean speed and the mean heading\n"
+    "                     over the last quarter of the run to standard error\n"
+    "  --help             show this text\n"
+    "\n"
+    "Columns: tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target\n"
+    "Row 0 is the start state; every double has 17 significant digits.\n";
+
+namespace {
+
+template <typename Integer>
+bool ParseInteger(const std::string& text, Integer& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [stop, status] = std::from_chars(text.data(), end, value);
+    return status == std::errc() && stop == end && !text.empty();
+}
+
+bool ParseClick(const std::string& text, HeadlessClick& click)
+{
+    const size_t first = text.find(':');
+    const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos)
+        return false;
+    long long x = 0, y = 0;
+    if (!ParseInteger(text.substr(0, first), click.Tick) ||
+        !ParseInteger(text.substr(first + 1, second - first - 1), x) ||
+        !ParseInteger(text.substr(second + 1), y))
+        return false;
+    // A press reports its position in two unsigned 16-bit halves.
+    if (x < 0 || x > 0xFFFF || y < 0 || y > 0xFFFF)
+        return false;
+    click.X = static_cast<unsigned>(x);
+    click.Y = static_cast<unsigned>(y);
+    return true;
+}
+
+}  // namespace
+
+bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOptions& options,
+                          std::string& error)
+{
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        if (option == "--help") {
+            options.Help = true;
+            continue;
+        }
+        if (option == "--summary") {
+            options.Summary = true;
+            continue;
+        }
+        const bool takesValue = option == "--ticks" || option == "--width" ||
+                                option == "--height" || option == "--click" ||
+                                option == "--every" || option == "--output";
+        if (!takesValue) {
+            error = "unknown option '" + option + "'";
+            return false;
+        }
+        if (i + 1 == arguments.size()) {
+            error = option + " needs a value";
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        if (option == "--ticks") {
+            if (!ParseInteger(value, options.Ticks) || options.Ticks < 0) {
+                error = "--ticks wants a whole number of ticks, 0 or more, not '" + value + "'";
+                return false;
+            }
+        } else if (option == "--width" || option == "--height") {
+            int& size = option == "--width" ? options.Width : options.Height;
+            if (!ParseInteger(value, size) || size < 1) {
+                error = option + " wants a whole number of pixels, 1 or more, not '" + value + "'";
+                return false;
+            }
+        } else if (option == "--every") {
+            if (!ParseInteger(value, options.Every) || options.Every < 1) {
+                error = "--every wants a whole number, 1 or more, not '" + value + "'";
+                return false;
+            }
+        } else if (option == "--click") {
+            HeadlessClick click{};
+            if (!ParseClick(value, click)) {
+                error = "--click wants TICK:X:Y with whole numbers, X and Y from 0 to 65535, not '" +
+                        value + "'";
+                return false;
+            }
+            options.Clicks.push_back(click);
+        } else {
+            if (value.empty()) {
+                error = "--output wants a file name";
+                return false;
+            }
+            options.Output = value;
+        }
+    }
+    for (const HeadlessClick& click : options.Clicks) {
+        if (click.Tick < 1 || click.Tick > options.Ticks) {
+            error = "--click at tick " + std::to_string(click.Tick) + " lies outside the run (ticks 1 to " +
+                    std::to_string(options.Ticks) + ")";
+            return false;
+        }
+    }
+    return true;
+}

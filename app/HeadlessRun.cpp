@@ -1,0 +1,113 @@
+#include "HeadlessRun.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+CHeadlessSwimmer::CHeadlessSwimmer(const CFFNetwork& network, int widthPixels, int heightPixels)
+    : CSwimmerControlLoop(Segments, network, NativeDirection, PixelsPerUnit),
+      Width(static_cast<double>(widthPixels) / PixelsPerUnit),
+      Height(static_cast<double>(heightPixels) / PixelsPerUnit)
+{
+    Start();
+}
+
+// The centre of segment i lies at Σ_(j<i) e_j + e_i/2 from the head; the
+// centre of mass is the mean of the centres.
+void CHeadlessSwimmer::CentreOfMass(double& x, double& y) const
+{
+    const CVector& state = GetState();
+    double jointX = 0.0, jointY = 0.0, sumX = 0.0, sumY = 0.0;
+    for (int i = 1; i <= Segments; ++i) {
+        const double c = std::cos(state[2 * i]), s = std::sin(state[2 * i]);
+        sumX += jointX + 0.5 * c;
+        sumY += jointY + 0.5 * s;
+        jointX += c;
+        jointY += s;
+    }
+    x = GetUnwrappedHeadX() + sumX / Segments;
+    y = GetUnwrappedHeadY() + sumY / Segments;
+}
+
+const char HeadlessCsvHeader[] =
+    "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target\n";
+
+namespace {
+
+// 17 significant digits read back to the same double.
+void AppendDouble(std::string& line, double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, 17);
+    line.append(buffer, result.ptr);
+}
+
+void WriteRow(std::ostream& csv, std::string& line, long long tick, CHeadlessSwimmer& swimmer)
+{
+    line.assign(std::to_string(tick));
+    const double columns[] = {
+        static_cast<double>(tick) * CSwimmerControlLoop::TickPeriod,
+        swimmer.GetHeadX(), swimmer.GetHeadY(),
+        swimmer.GetState()[0], swimmer.GetState()[1],
+        swimmer.GetState()[2], swimmer.GetState()[3],
+        swimmer.GetState()[4], swimmer.GetState()[5],
+        swimmer.GetState()[6], swimmer.GetState()[7],
+        swimmer.GetTorques()[0], swimmer.GetTorques()[1],
+        swimmer.GetTargetDirection(),
+    };
+    for (double value : columns) {
+        line.push_back(',');
+        AppendDouble(line, value);
+    }
+    line.push_back('\n');
+    csv << line;
+}
+
+}  // namespace
+
+HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& network,
+                            std::ostream* csv, const std::function<void(long long)>& progress)
+{
+    CHeadlessSwimmer swimmer(network, options.Width, options.Height);
+    const long long quarterStart = options.Ticks - options.Ticks / 4;
+    const long long progressEvery = 10000;
+    double startX, startY, quarterX, quarterY;
+    swimmer.CentreOfMass(startX, startY);
+    quarterX = startX;
+    quarterY = startY;
+
+    std::string line;
+    if (csv) {
+        *csv << HeadlessCsvHeader;
+        WriteRow(*csv, line, 0, swimmer);
+    }
+    // Presses in tick order; those for one tick in the order given.
+    std::vector<HeadlessClick> clicks = options.Clicks;
+    std::stable_sort(clicks.begin(), clicks.end(),
+                     [](const HeadlessClick& a, const HeadlessClick& b) { return a.Tick < b.Tick; });
+    size_t nextClick = 0;
+    for (long long tick = 1; tick <= options.Ticks; ++tick) {
+        for (; nextClick < clicks.size() && clicks[nextClick].Tick == tick; ++nextClick)
+            swimmer.PressAt(clicks[nextClick].X, clicks[nextClick].Y);
+        swimmer.Tick();
+        if (csv && tick % options.Every == 0)
+            WriteRow(*csv, line, tick, swimmer);
+        if (tick == quarterStart)
+            swimmer.CentreOfMass(quarterX, quarterY);
+        if (progress && tick % progressEvery == 0)
+            progress(tick);
+    }
+
+    HeadlessSummary summary;
+    double endX, endY;
+    swimmer.CentreOfMass(endX, endY);
+    summary.Distance = std::hypot(endX - startX, endY - startY);
+    summary.QuarterDuration = static_cast<double>(options.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;
+    if (summary.QuarterDuration > 0) {
+        summary.QuarterSpeed = std::hypot(endX - quarterX, endY - quarterY) / summary.QuarterDuration;
+        summary.QuarterHeading = std::atan2(endY - quarterY, endX - quarterX);
+    }
+    summary.Target = swimmer.GetTargetDirection();
+    return summary;
+}

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "HeadlessCommand.h"
+#include "HeadlessRun.h"
+#include "SwimmerNetwork.h"
+#include "nn/FFNetwork.h"
+
+namespace {
+
+struct CommandResult
+{
+    int Status;
+    std::string Out, Err;
+};
+
+CommandResult Command(const std::vector<std::string>& arguments)
+{
+    std::ostringstream out, err;
+    const int status = RunHeadlessCommand(arguments, out, err, false);
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::vector<double>> ParseCsv(const std::string& text, std::string& header)
+{
+    std::istringstream lines(text);
+    std::getline(lines, header);
+    std::vector<std::vector<double>> rows;
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<double> row;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, ',');)
+            row.push_back(std::strtod(field.c_str(), nullptr));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool FileExists(const char* name)
+{
+    std::ifstream file(name);
+    return file.good();
+}
+
+TEST(HeadlessTest, BadInputIsNamedOnOneLineAndWritesNothing)
+{
+    const char* output = "headless_test_bad_input.csv";
+    std::remove(output);
+    const std::vector<std::vector<std::string>> cases = {
+        {"--output", output, "--frobnicate"},
+        {"--output", output, "--ticks", "12x"},
+        {"--output", output, "--ticks", "-1"},
+        {"--output", output, "--width", "0"},
+        {"--output", output, "--height", "-5"},
+        {"--output", output, "--click", "3:4"},
+        {"--output", output, "--click", "3:4:70000"},
+        {"--output", output, "--ticks", "10", "--click", "11:1:1"},
+        {"--output", output, "--every", "0"},
+        {"--output", output, "--ticks"},
+    };
+    const char* named[] = {"--frobnicate", "12x", "-1", "--width", "--height",
+                           "3:4", "3:4:70000", "11", "--every", "--ticks"};
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const CommandResult result = Command(cases[i]);
+        EXPECT_EQ(result.Status, 2) << named[i];
+        EXPECT_TRUE(result.Out.empty()) << named[i];
+        EXPECT_NE(result.Err.find(named[i]), std::string::npos) << result.Err;
+        EXPECT_EQ(result.Err.find('\n'), result.Err.size() - 1) << result.Err;
+        EXPECT_FALSE(FileExists(output)) << named[i];
+    }
+}
+
+TEST(HeadlessTest, HelpAndSummary)
+{
+    const CommandResult help = Command({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_NE(help.Out.find("--click TICK:X:Y"), std::string::npos);
+
+    const CommandResult summary = Command({"--ticks", "40", "--summary", "--every", "40"});
+    EXPECT_EQ(summary.Status, 0);
+    EXPECT_NE(summary.Err.find("centre of mass:"), std::string::npos) << summary.Err;
+    EXPECT_NE(summary.Err.find("mean heading"), std::string::npos) << summary.Err;
+}
+
+// The rows hold the loop's own numbers, to the last bit, at the ticks asked for.
+TEST(HeadlessTest, TheCsvReadsBackToTheSameBits)
+{
+    const CommandResult result = Command({"--ticks", "30", "--every", "3"});
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    std::string header;
+    const auto rows = ParseCsv(result.Out, header);
+    EXPECT_EQ(header, "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target");
+    ASSERT_EQ(rows.size(), 11u);
+
+    CFFNetwork network;
+    network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+    CHeadlessSwimmer swimmer(network, 1400, 700);
+    for (int tick = 0; tick <= 30; ++tick) {
+        if (tick > 0)
+            swimmer.Tick();
+        if (tick % 3 != 0)
+            continue;
+        const std::vector<double>& row = rows[tick / 3];
+        ASSERT_EQ(row.size(), 15u);
+        const double expected[] = {
+            static_cast<double>(tick), tick * 0.01, swimmer.GetHeadX(), swimmer.GetHeadY(),
+            swimmer.GetState()[0], swimmer.GetState()[1], swimmer.GetState()[2],
+            swimmer.GetState()[3], swimmer.GetState()[4], swimmer.GetState()[5],
+            swimmer.GetState()[6], swimmer.GetState()[7], swimmer.GetTorques()[0],
+            swimmer.GetTorques()[1], swimmer.GetTargetDirection()};
+        for (int column = 0; column < 15; ++column)
+            EXPECT_EQ(row[column], expected[column]) << "tick " << tick << " column " << column;
+    }
+}
+
+// A press is handled just before its tick: it takes the head of the row
+// before and shows in the target column from its own row on.
+TEST(HeadlessTest, ClicksLandJustBeforeTheirTick)
+{
+    const CommandResult result = Command({"--ticks", "8", "--click", "5:0:350", "--click", "7:1400:0"});
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    std::string header;
+    const auto rows = ParseCsv(result.Out, header);
+    ASSERT_EQ(rows.size(), 9u);
+    const int target = 14, headX = 2, headY = 3;
+    for (int tick = 0; tick <= 4; ++tick)
+        EXPECT_EQ(rows[tick][target], 0.0);
+    // The view is 10 units high: pixel row 350 is 5 units up.
+    EXPECT_EQ(rows[5][target], std::atan2((10.0 - 350 / 70.0) - rows[4][headY], 0 / 70.0 - rows[4][headX]));
+    EXPECT_EQ(rows[6][target], rows[5][target]);
+    EXPECT_EQ(rows[7][target], std::atan2((10.0 - 0 / 70.0) - rows[6][headY], 1400 / 70.0 - rows[6][headX]));
+}
+
+}  // namespace

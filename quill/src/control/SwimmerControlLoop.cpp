@@ -1,0 +1,108 @@
+#include "control/SwimmerControlLoop.h"
+
+#include <cmath>
+
+namespace {
+
+// Slightly less than π/2: the segments start pointing straight up.
+const double UprightAngle = 1.5707963265;
+
+}  // namespace
+
+CSwimmerControlLoop::CSwimmerControlLoop(int segments, const CFFNetwork& network,
+                                         double nativeDirection, double scale)
+    : Segments(segments),
+      Scale(scale),
+      Swimmer(segments),
+      ValueFunction(Swimmer),
+      State(2 * segments + 2),
+      RotatedState(2 * segments + 2),
+      Torques(segments - 1),
+      StateDerivative(2 * segments + 2),
+      NativeDirection(nativeDirection)
+{
+    ValueFunction.SetNetwork(network);
+    Torques.Zero();
+    State.Zero();
+    RotatedState.Zero();
+    StateDerivative.Zero();
+}
+
+CSwimmerControlLoop::~CSwimmerControlLoop() = default;
+
+void CSwimmerControlLoop::Start()
+{
+    TargetDirection = 0.0;
+    HeadX = ViewWidth() * 0.5;
+    HeadY = ViewHeight() * 0.5 - 1.0;
+    WrappedAwayX = 0.0;
+    WrappedAwayY = 0.0;
+    State[0] = 0.0;
+    State[1] = 0.0;
+    for (int i = 1; i <= Segments; ++i) {
+        State[2 * i] = UprightAngle;
+        State[2 * i + 1] = 0.0;
+    }
+}
+
+void CSwimmerControlLoop::Tick()
+{
+    const double dt = TickPeriod * 0.25;
+    for (int step = 0; step < SubStepsPerTick; ++step)
+        SubStep(dt);
+    AfterTick();
+}
+
+// One sub-step, in the order that makes it what it is: the torques are
+// chosen for the state before the step, in the controller's frame, and
+// applied unchanged in the view's frame (the dynamics do not depend on the
+// frame); the head moves with the velocity joint 0 had before the step.
+void CSwimmerControlLoop::SubStep(double dt)
+{
+    WrapHead();
+    Swimmer.RotateState(State, NativeDirection - TargetDirection, RotatedState);
+    ValueFunction.SetInput(RotatedState);
+    ValueFunction.Evaluate();  // the derivative queries below read this evaluation
+    Swimmer.ChooseGreedyAction(RotatedState, ValueFunction, Torques);
+    Swimmer.GetDerivative(State, Torques, StateDerivative);
+    Swimmer.EulerStep(State, StateDerivative, dt);
+    HeadX += Swimmer.JointVX()[0] * dt;
+    HeadY += Swimmer.JointVY()[0] * dt;
+}
+
+// A head beyond an edge reappears exactly on the opposite edge; NaN fails
+// both tests and lands at 0.
+void CSwimmerControlLoop::WrapHead()
+{
+    const double oldX = HeadX;
+    const double oldY = HeadY;
+    const double width = ViewWidth();
+    if (!(HeadX <= width))
+        HeadX = 0.0;
+    else if (!(HeadX >= 0.0))
+        HeadX = ViewWidth();
+    const double height = ViewHeight();
+    if (!(HeadY <= height))
+        HeadY = 0.0;
+    else if (!(HeadY >= 0.0))
+        HeadY = ViewHeight();
+    if (HeadX != oldX)
+        WrappedAwayX += oldX - HeadX;
+    if (HeadY != oldY)
+        WrappedAwayY += oldY - HeadY;
+}
+
+// The click names a pixel, y downwards; the direction runs from the head to
+// that point in the view frame, y up.
+void CSwimmerControlLoop::PressAt(unsigned x, unsigned y)
+{
+    const double dx = x / Scale - HeadX;
+    const double dy = (ViewHeight() - y / Scale) - HeadY;
+    TargetDirection = std::atan2(dy, dx);
+}
+
+void CSwimmerControlLoop::SetHead(double x, double y)
+{
+    HeadX = x;
+    HeadY = y;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// CSwimmerControlLoop: the swimmer under greedy control, one timer tick at a
+// time, without any platform. Each tick is four explicit sub-steps of
+// 0.0025 s; in each, the controller looks at the swimmer through a frame
+// turned so that the direction its value function favours (the native
+// direction) lines up with the target direction, picks the torques there,
+// and the dynamics are integrated in the view's own frame, where the head is
+// carried along and wrapped at the edges of the view.
+//
+// The view frame has its origin at the bottom-left corner, y up, lengths in
+// segment lengths. Whoever drives the loop supplies the size of the view
+// (ViewWidth, ViewHeight, read afresh at every use) and may draw after each
+// tick (AfterTick).
+
+#include "dynamics/Swimmer.h"
+#include "dynamics/Vector.h"
+#include "nn/FFNetworkVF.h"
+
+class CFFNetwork;
+
+class CSwimmerControlLoop
+{
+public:
+    static constexpr int SubStepsPerTick = 4;
+    static constexpr double TickPeriod = 0.01;  // seconds of simulated time
+
+    // A swimmer of the given segments, valued by a copy of the network; at
+    // rest with zero torques until Start places it in the view.
+    CSwimmerControlLoop(int segments, const CFFNetwork& network, double nativeDirection,
+                        double scale);
+    virtual ~CSwimmerControlLoop();
+
+    CSwimmerControlLoop(const CSwimmerControlLoop&) = delete;
+    CSwimmerControlLoop& operator=(const CSwimmerControlLoop&) = delete;
+
+    // The start: swimming to the right, head half a view across and one unit
+    // below the middle, every segment pointing straight up, at rest.
+    void Start();
+    // Advances the simulation by one tick period, then calls AfterTick.
+    void Tick();
+    // A quarter of a tick: wrap, rotate, evaluate, choose, derive, step, carry.
+    void SubStep(double dt);
+    // A left-button press at client pixel (x, y), y downwards: from now on
+    // swim in the direction from the head towards that point.
+    void PressAt(unsigned x, unsigned y);
+
+    virtual double ViewWidth() = 0;   // in length units
+    virtual double ViewHeight() = 0;  // in length units
+
+    int GetSegments() const { return Segments; }
+    double GetScale() const { return Scale; }
+    double GetHeadX() const { return HeadX; }
+    double GetHeadY() const { return HeadY; }
+    // The head's position had it never wrapped: HeadX plus every jump the
+    // wrapping took away.
+    double GetUnwrappedHeadX() const { return HeadX + WrappedAwayX; }
+    double GetUnwrappedHeadY() const { return HeadY + WrappedAwayY; }
+    double GetTargetDirection() const { return TargetDirection; }
+    double GetNativeDirection() const { return NativeDirection; }
+    const CVector& GetState() const { return State; }
+    const CVector& GetRotatedState() const { return RotatedState; }
+    const CVector& GetTorques() const { return Torques; }
+    CSwimmer& GetSwimmer() { return Swimmer; }
+
+    // For tests and tools that need to set up a situation directly.
+    void SetHead(double x, double y);
+    void SetTargetDirection(double direction) { TargetDirection = direction; }
+    CVector& GetMutableState() { return State; }
+
+protected:
+    // Where a window draws the new picture; a headless loop does nothing.
+    virtual void AfterTick() {}
+
+private:
+    void WrapHead();
+
+    int Segments;
+    double Scale;  // pixels per length unit
+    CSwimmer Swimmer;
+    CFFNetworkVF ValueFunction;
+    CVector State;            // view frame
+    double TargetDirection = 0.0;
+    CVector RotatedState;     // controller frame
+    CVector Torques;
+    CVector StateDerivative;  // of State
+    double HeadX = 0.0;
+    double HeadY = 0.0;
+    double NativeDirection;
+    double WrappedAwayX = 0.0;
+    double WrappedAwayY = 0.0;
+};
