@@ -47,6 +47,14 @@ public:
     void Forward(const double* X, double* Y, double* D1, double* D2) const;
     // Forward mode: T[i] = ∂Y[i]/∂X[c] and S[i] = ∂s_i/∂X[c] at the last Forward.
     void InputDerivative(int c, const double* D1, double* T, double* S) const;
+    // Forward, and with it InputDerivative for every input c < lanes: lane c
+    // of T (T[i·lanes + c]) receives what InputDerivative(c) leaves in T[i],
+    // to the last bit. lanes is a multiple of LaneBlock. The lanes' sums do
+    // not wait on each other or on the forward chain, so they run in the time
+    // that chain spends waiting on its own additions and activations.
+    static constexpr int LaneBlock = 8;
+    void ForwardWithInputDerivatives(const double* X, double* Y, double* D1, double* D2, int lanes,
+                                     double* T) const;
     // Reverse mode for the seed E: back sums B[i] and deltas Δ[i]; with E the
     // unit vector at o, B[i] = ∂Y[o]/∂X[i], Δ[i] = ∂Y[o]/∂s_i and
     // ∂Y[o]/∂w(k→l) = Y[k]·Δ[l].

@@ -30,6 +30,10 @@ void CFFNetworkVF::SetNeurons(int Neurons)
     Mask.Resize(Neurons);
     for (CVector* v : {&X, &Y, &T, &D1, &D2, &E, &Delta, &S, &B})
         v->Resize(Neurons);
+    const int block = CFFNetwork::LaneBlock;
+    Lanes = (d + block - 1) / block * block;
+    LaneT.Resize(Neurons * Lanes);
+    LanesValid = false;
 
     X.Zero();
     X[d] = 1.0;
@@ -64,7 +68,7 @@ void CFFNetworkVF::SetNeurons(int Neurons)
 
 void CFFNetworkVF::SetNetwork(const CFFNetwork& network)
 {
-    SetNeurons(network.GetNeuronCount());
+    SetNeurons(network.GetNeuronCount());  // leaves the lanes invalid
     Network.CopyFrom(network);
 }
 
@@ -81,11 +85,13 @@ double CFFNetworkVF::GetParameter(int i) const
 
 void CFFNetworkVF::RandomizeParameters(CRandom& rng)
 {
+    LanesValid = false;
     Network.Randomize(Mask, rng);
 }
 
 void CFFNetworkVF::ClearOutput()
 {
+    LanesValid = false;
     const int n = Network.GetNeuronCount();
     for (int k = n - 1; k >= 0; --k)
         Network.SetWeight(k, n - 1, 0.0);
@@ -98,15 +104,19 @@ void CFFNetworkVF::SetInput(const double* state)
 
 double CFFNetworkVF::Evaluate()
 {
-    Network.Forward(X, Y, D1, D2);
+    Network.ForwardWithInputDerivatives(X, Y, D1, D2, Lanes, LaneT);
+    LanesValid = true;
     return Y[Network.GetNeuronCount() - 1];
 }
 
 // Chain rule through the input scaling: ∂V/∂s_i = scale_i·∂Y[N-1]/∂X[i].
 double CFFNetworkVF::GetStateDerivative(int i)
 {
+    const int output = Network.GetNeuronCount() - 1;
+    if (LanesValid && i >= 0 && i < GetStateDimension())
+        return Scale[i] * LaneT[output * Lanes + i];
     Network.InputDerivative(i, D1, T, S);
-    return Scale[i] * T[Network.GetNeuronCount() - 1];
+    return Scale[i] * T[output];
 }
 
 // trace <- ∂V/∂w + decay·trace for every connection, with the output
@@ -124,6 +134,7 @@ void CFFNetworkVF::AccumulateGradient(double* trace, double decay)
 
 void CFFNetworkVF::AddToParameters(const double* delta, double factor)
 {
+    LanesValid = false;
     const int n = Network.GetNeuronCount();
     double* w = Network.GetWeights();
     for (int l = n - 1; l >= 1; --l)

@@ -60,4 +60,13 @@ private:
     // 1/√c, c the adjustable inputs of the output neuron: scales the output's
     // share of the weight gradient.
     double OutputGradientScale = 0.0;
+
+    // Evaluate computes the input derivatives of every state variable along
+    // with the values (they cost little more than the values alone), and
+    // GetStateDerivative answers from them while they are valid: until the
+    // next Evaluate or a change of the weights. Lane i of neuron l is at
+    // l·Lanes + i.
+    int Lanes = 0;
+    CVector LaneT;
+    bool LanesValid = false;
 };

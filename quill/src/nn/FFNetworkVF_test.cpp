@@ -121,6 +121,38 @@ TEST(FFNetworkVFTest, StateDerivativesMatchCentralDifferencesAnglesIncluded)
     }
 }
 
+// Derivatives computed along with the value are those of the separate
+// forward-mode pass, bit for bit, and a change of the weights retires them.
+TEST(FFNetworkVFTest, DerivativesFromTheEvaluationEqualThoseOfTheirOwnPass)
+{
+    RandomSwimmerValue v;
+    const std::vector<double> s = v.RandomState();
+    const std::vector<double> zero(625, 0.0), ones(625, 1.0);
+    v.ValueAt(s);
+    double fromEvaluation[8];
+    for (int i = 0; i < 8; ++i)
+        fromEvaluation[i] = v.Value.GetStateDerivative(i);
+    v.Value.AddToParameters(zero.data(), 1.0);  // same weights, derivatives recomputed
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(v.Value.GetStateDerivative(i), fromEvaluation[i]) << i;
+
+    // Weights changed after the evaluation: the derivatives use the new
+    // weights with the evaluation's slopes, as a pass of their own would.
+    CFFNetwork before, after;
+    before.CopyFrom(v.Value.GetNetwork());
+    v.Value.AddToParameters(ones.data(), 0.01);
+    after.CopyFrom(v.Value.GetNetwork());
+    std::vector<double> x(25, 0.0), y(25), d1(25), d2(25), t(25), sums(25);
+    v.Value.ScaleState(s.data(), x.data());
+    x[8] = 1.0;
+    before.Forward(x.data(), y.data(), d1.data(), d2.data());
+    for (int i = 0; i < 8; ++i) {
+        after.InputDerivative(i, d1.data(), t.data(), sums.data());
+        const double scale = 2.0 / (v.Swimmer.StateMax(i) - v.Swimmer.StateMin(i));
+        EXPECT_EQ(v.Value.GetStateDerivative(i), scale * t[24]) << i;
+    }
+}
+
 // The trace takes ∂V/∂w for every connection, scaled by 1/√c into the
 // output, decays the old trace, and leaves the entries without connection.
 TEST(FFNetworkVFTest, AccumulateGradientTracesTheWeightGradient)

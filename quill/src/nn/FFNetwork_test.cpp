@@ -214,6 +214,32 @@ TEST(FFNetworkTest, InputDerivativeMatchesCentralDifferences)
         EXPECT_EQ(t, 0.0);
 }
 
+// The fused pass computes, lane by lane, exactly what the separate passes
+// compute: same operations, same order, same bits.
+TEST(FFNetworkTest, TheFusedPassGivesTheSeparatePassesBits)
+{
+    CRandom rng(5);
+    const int n = 14, lanes = 2 * CFFNetwork::LaneBlock;  // lanes beyond n stay 0
+    CFFNetwork net;
+    MakeMixedNetwork(net, n, rng);
+    const std::vector<double> x = RandomInputs(n, rng);
+    Pass plain(n), fused(n);
+    std::vector<double> lanesT(n * lanes, NaN);
+    net.Forward(x.data(), plain.Y.data(), plain.D1.data(), plain.D2.data());
+    net.ForwardWithInputDerivatives(x.data(), fused.Y.data(), fused.D1.data(), fused.D2.data(),
+                                    lanes, lanesT.data());
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(fused.Y[i], plain.Y[i]);
+        EXPECT_EQ(fused.D1[i], plain.D1[i]);
+        EXPECT_EQ(fused.D2[i], plain.D2[i]);
+    }
+    for (int c = 0; c < lanes; ++c) {
+        net.InputDerivative(c, plain.D1.data(), plain.T.data(), plain.S.data());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(lanesT[i * lanes + c], plain.T[i]) << "lane " << c << " neuron " << i;
+    }
+}
+
 // Reverse mode agrees with forward mode at every input, and its deltas give
 // the weight gradient, ∂Y[o]/∂w(k→l) = Y[k]·Δ[l].
 TEST(FFNetworkTest, BackwardAgreesWithForwardModeAndWithWeightDifferences)
