@@ -81,6 +81,13 @@ start_wine() {
     wineboot -i >/dev/null 2>&1 </dev/null
 }
 
+# On a virtual display there is no window manager to hand windows to: Wine
+# then manages its windows itself, instead of waiting (about 2 s) for a
+# manager's answer each time a window is hidden or destroyed.
+unmanaged_windows() {
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+}
+
 stop_wine() {
     wineserver -k >/dev/null 2>&1 </dev/null || true
 }

@@ -5,15 +5,45 @@
 
 std::atomic<long> GlobalAllocationCount{0};
 
-// Replacements of the global allocation functions. Every other form of
-// operator new (array, nothrow) forwards to these two in the standard
-// library, so counting here counts them all.
-void* operator new(std::size_t size)
+// Replacements of the global allocation functions, every ordinary form of
+// them: a form left out would keep a library's definition, which may pair
+// with a different deallocation than std::free (a sanitizer's does).
+// Over-aligned forms are left alone, as a consistent pair.
+namespace {
+
+void* CountedAllocation(std::size_t size) noexcept
 {
     ++GlobalAllocationCount;
-    if (void* p = std::malloc(size ? size : 1))
+    return std::malloc(size ? size : 1);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (void* p = CountedAllocation(size))
         return p;
     throw std::bad_alloc();
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAllocation(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return CountedAllocation(size);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
 }
 
 void* operator new[](std::size_t size)
