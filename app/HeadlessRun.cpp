@@ -6,8 +6,8 @@
 
 CHeadlessSwimmer::CHeadlessSwimmer(const CFFNetwork& network, int widthPixels, int heightPixels)
     : CSwimmerControlLoop(Segments, network, NativeDirection, PixelsPerUnit),
-      Width(static_cast<double>(widthPixels) / PixelsPerUnit),
-      Height(static_cast<double>(heightPixels) / PixelsPerUnit)
+      Width(widthPixels),
+      Height(heightPixels)
 {
     Start();
 }

@@ -19,15 +19,15 @@ public:
 
     CHeadlessSwimmer(const CFFNetwork& network, int widthPixels, int heightPixels);
 
-    double ViewWidth() override { return Width; }
-    double ViewHeight() override { return Height; }
+    int ClientWidth() override { return Width; }
+    int ClientHeight() override { return Height; }
 
     // Where the centre of mass is, unwrapped, in length units.
     void CentreOfMass(double& x, double& y) const;
 
 private:
-    double Width;
-    double Height;
+    int Width;
+    int Height;
 };
 
 struct HeadlessSummary

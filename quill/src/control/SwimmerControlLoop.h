@@ -8,9 +8,9 @@
 // carried along and wrapped at the edges of the view.
 //
 // The view frame has its origin at the bottom-left corner, y up, lengths in
-// segment lengths. Whoever drives the loop supplies the size of the view
-// (ViewWidth, ViewHeight, read afresh at every use) and may draw after each
-// tick (AfterTick).
+// segment lengths. Whoever drives the loop supplies the size of the client
+// area in pixels (read afresh at every use: a window may change size) and may
+// draw after each tick (AfterTick).
 
 #include "dynamics/Swimmer.h"
 #include "dynamics/Vector.h"
@@ -44,8 +44,12 @@ public:
     // swim in the direction from the head towards that point.
     void PressAt(unsigned x, unsigned y);
 
-    virtual double ViewWidth() = 0;   // in length units
-    virtual double ViewHeight() = 0;  // in length units
+    // The client area, in pixels.
+    virtual int ClientWidth() = 0;
+    virtual int ClientHeight() = 0;
+    // The view, in length units.
+    double ViewWidth() { return static_cast<double>(ClientWidth()) / Scale; }
+    double ViewHeight() { return static_cast<double>(ClientHeight()) / Scale; }
 
     int GetSegments() const { return Segments; }
     double GetScale() const { return Scale; }

@@ -6,46 +6,14 @@
 #include <limits>
 
 #include "AllocationCounter.h"
-#include "dynamics/Random.h"
-#include "nn/FFNetwork.h"
+#include "control/ControlTestLoop.h"
 
 namespace {
 
 const double Pi = 3.141592653589793;
 const double Upright = 1.5707963265;
-const double Native = 0.22;
-const double PixelsPerUnit = 70.0;
+const double Native = CTestLoop::Native;
 const double Dt = 0.01 * 0.25;
-
-// A value function of the swimmer's layout with random weights: the loop's
-// mechanics do not depend on how well it swims.
-const CFFNetwork& RandomNetwork()
-{
-    static CFFNetwork network;
-    if (network.GetNeuronCount() == 0) {
-        CSwimmer swimmer(3);
-        CFFNetworkVF value(swimmer);
-        value.SetNeurons(30);
-        CRandom rng(77);
-        value.RandomizeParameters(rng);
-        network.CopyFrom(value.GetNetwork());
-    }
-    return network;
-}
-
-// A view of 1400 x 700 pixels, 20 x 10 units, unless a test changes it.
-class CTestLoop : public CSwimmerControlLoop
-{
-public:
-    CTestLoop() : CSwimmerControlLoop(3, RandomNetwork(), Native, PixelsPerUnit) { Start(); }
-    double ViewWidth() override { return Width; }
-    double ViewHeight() override { return Height; }
-    void AfterTick() override { ++Drawn; }
-
-    double Width = 1400 / PixelsPerUnit;
-    double Height = 700 / PixelsPerUnit;
-    int Drawn = 0;
-};
 
 TEST(SwimmerControlLoopTest, StartsUprightAtRestBelowTheMiddleOfTheView)
 {
@@ -106,8 +74,8 @@ TEST(SwimmerControlLoopTest, AHeadPastAnEdgeReappearsExactlyOnTheOppositeEdge)
 TEST(SwimmerControlLoopTest, TheUnwrappedHeadIgnoresTheWrapping)
 {
     CTestLoop wrapping, roomy;
-    wrapping.Width = 0.5;  // the head starts beyond it
-    roomy.Width = 1000;
+    wrapping.Width = 35;  // half a unit: the head starts beyond it
+    roomy.Width = 70000;
     wrapping.SetHead(10, 4);
     roomy.SetHead(10, 4);
     for (int tick = 0; tick < 50; ++tick) {
@@ -148,7 +116,7 @@ TEST(SwimmerControlLoopTest, ASubStepIsTheModelsOperationsInOrder)
 
     CSwimmer swimmer(3);
     CFFNetworkVF value(swimmer);
-    value.SetNetwork(RandomNetwork());
+    value.SetNetwork(RandomSwimmerNetwork());
     double state[8], rotated[8], torques[2], derivative[8];
     for (int i = 0; i < 8; ++i)
         state[i] = loop.GetState()[i];

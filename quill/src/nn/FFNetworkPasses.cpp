@@ -42,45 +42,63 @@ namespace {
 // the scalar code rounds it; the arrays need only a double's alignment.
 typedef double Pair __attribute__((vector_size(16), aligned(8), __may_alias__));
 
-inline Pair LoadPair(const double* p)
+// The tangent sums of one neuron over one block of eight lanes.
+struct LaneSums
 {
-    return *reinterpret_cast<const Pair*>(p);
-}
+    Pair A = {0.0, 0.0}, B = A, C = A, D = A;
 
-inline void StorePair(double* p, Pair value)
-{
-    *reinterpret_cast<Pair*>(p) = value;
-}
+    void Add(double w, const double* from)
+    {
+        A += w * *reinterpret_cast<const Pair*>(from);
+        B += w * *reinterpret_cast<const Pair*>(from + 2);
+        C += w * *reinterpret_cast<const Pair*>(from + 4);
+        D += w * *reinterpret_cast<const Pair*>(from + 6);
+    }
+
+    void StoreTimes(double slope, double* to) const
+    {
+        *reinterpret_cast<Pair*>(to) = A * slope;
+        *reinterpret_cast<Pair*>(to + 2) = B * slope;
+        *reinterpret_cast<Pair*>(to + 4) = C * slope;
+        *reinterpret_cast<Pair*>(to + 6) = D * slope;
+    }
+};
 
 }  // namespace
 
+// Software-pipelined: once Y[m] is known, one walk down the sources k < m
+// carries both the next neuron's forward sum (which starts with Y[m]) and
+// neuron m's tangent sums. The forward sum is a chain of dependent
+// additions; the tangent arithmetic runs in the time the chain leaves idle.
 void CFFNetwork::ForwardWithInputDerivatives(const double* X, double* Y, double* D1, double* D2,
                                              int lanes, double* T) const
 {
     const int n = Count;
+    double s = 0.0;  // neuron 0 has no inputs
     for (int m = 0; m < n; ++m) {
         const double* into = Weights.get() + n * m;
-        double s = 0.0;
-        for (int k = m - 1; k >= 0; --k)
-            s += into[k] * Y[k];
         Y[m] = Functions[m](s, D1[m], D2[m]) + X[m];
 
-        double* tangent = T + m * lanes;
-        for (int block = 0; block < lanes; block += LaneBlock) {
-            Pair a = {0.0, 0.0}, b = a, c = a, d = a;
+        LaneSums first;
+        if (m + 1 < n) {
+            const double* intoNext = into + n;
+            s = 0.0;
+            s += intoNext[m] * Y[m];
             for (int k = m - 1; k >= 0; --k) {
-                const double* from = T + k * lanes + block;
-                const double w = into[k];
-                a += w * LoadPair(from);
-                b += w * LoadPair(from + 2);
-                c += w * LoadPair(from + 4);
-                d += w * LoadPair(from + 6);
+                s += intoNext[k] * Y[k];
+                first.Add(into[k], T + k * lanes);
             }
-            const double slope = D1[m];
-            StorePair(tangent + block, a * slope);
-            StorePair(tangent + block + 2, b * slope);
-            StorePair(tangent + block + 4, c * slope);
-            StorePair(tangent + block + 6, d * slope);
+        } else {
+            for (int k = m - 1; k >= 0; --k)
+                first.Add(into[k], T + k * lanes);
+        }
+        double* tangent = T + m * lanes;
+        first.StoreTimes(D1[m], tangent);
+        for (int block = LaneBlock; block < lanes; block += LaneBlock) {
+            LaneSums sums;
+            for (int k = m - 1; k >= 0; --k)
+                sums.Add(into[k], T + k * lanes + block);
+            sums.StoreTimes(D1[m], tangent + block);
         }
         if (m < lanes)
             tangent[m] += 1.0;

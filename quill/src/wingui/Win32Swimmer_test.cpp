@@ -1,0 +1,300 @@
+#include "wingui/Win32Swimmer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "control/ControlTestLoop.h"
+
+namespace {
+
+const double Pi = 3.141592653589793;
+const COLORREF Red = RGB(255, 0, 0), Black = RGB(0, 0, 0), White = RGB(255, 255, 255);
+
+std::unique_ptr<CWin32Swimmer> NewSwimmer()
+{
+    return std::make_unique<CWin32Swimmer>(3, RandomSwimmerNetwork(), 0.22, 70.0);
+}
+
+// Dispatches this thread's messages for the given time.
+void Pump(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    MSG msg;
+    for (;;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+// Gives the window a client area of exactly width x height pixels.
+void SetClientSize(HWND hwnd, int width, int height)
+{
+    RECT window, client;
+    GetWindowRect(hwnd, &window);
+    GetClientRect(hwnd, &client);
+    const int frameWidth = (window.right - window.left) - client.right;
+    const int frameHeight = (window.bottom - window.top) - client.bottom;
+    SetWindowPos(hwnd, nullptr, 0, 0, width + frameWidth, height + frameHeight,
+                 SWP_NOZORDER | SWP_NOMOVE);
+}
+
+// A 32-bit memory bitmap, top row first, read as COLORREFs.
+class CMemoryPicture
+{
+public:
+    CMemoryPicture(int width, int height) : Width(width), Height(height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        Hdc = CreateCompatibleDC(nullptr);
+        Bitmap = CreateDIBSection(Hdc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits),
+                                  nullptr, 0);
+        Old = SelectObject(Hdc, Bitmap);
+        for (int i = 0; i < width * height; ++i)
+            Bits[i] = 0x00808080;  // grey: whatever the picture leaves alone shows
+    }
+    ~CMemoryPicture()
+    {
+        SelectObject(Hdc, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(Hdc);
+    }
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        const DWORD bgr = Bits[y * Width + x];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+
+    int Width, Height;
+    HDC Hdc;
+
+private:
+    HBITMAP Bitmap;
+    HGDIOBJ Old;
+    DWORD* Bits = nullptr;
+};
+
+bool InBox(int x, int y, int left, int top, int right, int bottom)
+{
+    return x >= left && x <= right && y >= top && y <= bottom;
+}
+
+TEST(Win32SwimmerTest, OpensOverTheDesktopShownWithTheSwimmerAtItsStart)
+{
+    auto swimmer = NewSwimmer();
+    const HWND hwnd = swimmer->GetHwnd();
+    RECT desktop, window, client;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(hwnd, &window);
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(window.left, 0);
+    EXPECT_EQ(window.top, 0);
+    EXPECT_EQ(window.right, desktop.right);
+    EXPECT_EQ(window.bottom, desktop.bottom);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(swimmer->IsVisible());
+    char title[100];
+    GetWindowTextA(hwnd, title, sizeof title);
+    EXPECT_STREQ(title, "Swimmer. Click to change swimming direction");
+    EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX, WS_MAXIMIZEBOX);
+
+    // The head in the middle of the client area, one unit lower.
+    EXPECT_EQ(swimmer->GetHeadX(), client.right / 70.0 * 0.5);
+    EXPECT_EQ(swimmer->GetHeadY(), client.bottom / 70.0 * 0.5 - 1.0);
+    EXPECT_EQ(swimmer->GetTargetDirection(), 0.0);
+    const PixelRect dirty = swimmer->GetPicture().GetDirty();
+    EXPECT_EQ(dirty.Left, 0);  // the first picture starts from a white client area
+    EXPECT_EQ(dirty.Right, client.right);
+}
+
+// The start on a client area of 1400 x 700 pixels, drawn by GDI: exactly
+// the markers and the line, everything else white.
+TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
+{
+    auto swimmer = NewSwimmer();
+    SetClientSize(swimmer->GetHwnd(), 1400, 700);
+    ASSERT_EQ(swimmer->ClientWidth(), 1400);
+    ASSERT_EQ(swimmer->ClientHeight(), 700);
+    swimmer->Start();
+    swimmer->DirtyWholeClient();
+    CMemoryPicture picture(1400, 700);
+    swimmer->Draw(picture.Hdc);
+
+    int wrong = 0;
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 1400; ++x) {
+            // The line starts on the head's pixel, over the red marker, and
+            // the black markers cover the line's ends.
+            COLORREF expected = White;
+            if (InBox(x, y, 698, 348, 702, 352) || InBox(x, y, 698, 278, 702, 282) ||
+                InBox(x, y, 698, 208, 702, 212) || (x == 700 && y >= 210 && y <= 420))
+                expected = Black;
+            else if (InBox(x, y, 698, 418, 702, 422))
+                expected = Red;
+            if (picture.At(x, y) != expected && ++wrong <= 5)
+                ADD_FAILURE() << "pixel " << x << ", " << y << " is 0x" << std::hex
+                              << picture.At(x, y) << ", expected 0x" << expected;
+        }
+    EXPECT_EQ(wrong, 0);
+    const PixelRect dirty = swimmer->GetPicture().GetDirty();
+    EXPECT_EQ(dirty.Left, 698);
+    EXPECT_EQ(dirty.Top, 208);
+    EXPECT_EQ(dirty.Right, 702);
+    EXPECT_EQ(dirty.Bottom, 422);
+}
+
+TEST(Win32SwimmerTest, APressSetsTheDirectionFromTheHeadAndADoubleClickIsIgnored)
+{
+    auto swimmer = NewSwimmer();
+    SetClientSize(swimmer->GetHwnd(), 1400, 700);
+    swimmer->SetHead(10, 5);
+    const HWND hwnd = swimmer->GetHwnd();
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(770, 280));  // (11, 6) in the view
+    EXPECT_DOUBLE_EQ(swimmer->GetTargetDirection(), Pi / 4);
+    SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 350));
+    EXPECT_DOUBLE_EQ(swimmer->GetTargetDirection(), Pi / 4);
+    EXPECT_EQ(swimmer->GetHwnd(), hwnd);  // no frame switch either
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(70, 350));  // left, same row
+    EXPECT_EQ(swimmer->GetTargetDirection(), Pi);
+}
+
+// 100 ticks a second: each 10 ms period posts one, and the swimmer's
+// simulated time keeps step with the clock.
+TEST(Win32SwimmerTest, TicksArriveAHundredTimesASecond)
+{
+    auto swimmer = NewSwimmer();
+    Pump(200);
+    LARGE_INTEGER frequency, start, stop;
+    QueryPerformanceFrequency(&frequency);
+    const long before = swimmer->GetTicksHandled();
+    QueryPerformanceCounter(&start);
+    Pump(3000);
+    QueryPerformanceCounter(&stop);
+    const double seconds = double(stop.QuadPart - start.QuadPart) / frequency.QuadPart;
+    const double rate = (swimmer->GetTicksHandled() - before) / seconds;
+    RecordProperty("ticks_per_second", std::to_string(rate));
+    EXPECT_NEAR(rate, 100.0, 2.0);
+}
+
+TEST(Win32SwimmerTest, AtMostTenTicksWaitWhileTheGuiThreadIsHeldUp)
+{
+    auto swimmer = NewSwimmer();
+    Pump(50);
+    Sleep(300);  // thirty periods without handling a message
+    EXPECT_EQ(swimmer->GetPendingTicks(), CWin32Swimmer::MaxPendingTicks);
+    // Take the queued ticks out before handling any: handling one makes
+    // room for the next period's.
+    std::vector<MSG> queued;
+    MSG msg;
+    while (PeekMessageA(&msg, swimmer->GetHwnd(), CWin32Swimmer::WM_TICK, CWin32Swimmer::WM_TICK,
+                        PM_REMOVE))
+        queued.push_back(msg);
+    EXPECT_EQ(queued.size(), size_t(CWin32Swimmer::MaxPendingTicks));
+    for (const MSG& tick : queued)
+        DispatchMessageA(&tick);
+    EXPECT_LE(swimmer->GetPendingTicks(), 1);
+}
+
+// The frame switch replaces the window under the timer's feet, a hundred
+// times: no tick may go missing from the count, or the swimmer would slow
+// down for good.
+TEST(Win32SwimmerTest, AHundredTitleSwitchesLeaveItSwimmingAtFullRate)
+{
+    auto swimmer = NewSwimmer();
+    Pump(100);
+    const HWND first = swimmer->GetHwnd();
+    const double startAngle = swimmer->GetState()[2];
+    for (int i = 0; i < 100; ++i) {
+        SendMessageA(swimmer->GetHwnd(), WM_KEYDOWN, 'T', 0);
+        Pump(15);
+    }
+    EXPECT_NE(swimmer->GetHwnd(), first);
+    EXPECT_TRUE(IsWindowVisible(swimmer->GetHwnd()));
+    Pump(200);
+    EXPECT_LE(swimmer->GetPendingTicks(), 2);
+    const long before = swimmer->GetTicksHandled();
+    const DWORD start = GetTickCount();
+    Pump(1000);
+    const double rate = (swimmer->GetTicksHandled() - before) * 1000.0 / (GetTickCount() - start);
+    EXPECT_NEAR(rate, 100.0, 5.0);
+    EXPECT_NE(swimmer->GetState()[2], startAngle);
+}
+
+// A tick posted to a window that is already gone (replaced by a frame
+// switch) is refused; it never arrives, so it must not be counted.
+class CStaleHandleSwimmer : public CWin32Swimmer
+{
+public:
+    CStaleHandleSwimmer() : CWin32Swimmer(3, RandomSwimmerNetwork(), 0.22, 70.0)
+    {
+        Gone = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        DestroyWindow(Gone);
+    }
+    HWND GetHwnd() const override { return Stale ? Gone : CWin32Swimmer::GetHwnd(); }
+
+    std::atomic<bool> Stale{false};
+    HWND Gone;
+};
+
+TEST(Win32SwimmerTest, ARefusedTickIsNotCounted)
+{
+    CStaleHandleSwimmer swimmer;
+    Pump(50);
+    swimmer.Stale = true;
+    Sleep(200);  // twenty refused periods
+    int queued = 0;  // posted before the handle went stale
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, CWin32Swimmer::WM_TICK, CWin32Swimmer::WM_TICK, PM_REMOVE))
+        ++queued;
+    EXPECT_EQ(swimmer.GetPendingTicks(), queued);
+    EXPECT_LE(queued, 1);
+    swimmer.Stale = false;
+    swimmer.Start();
+    Pump(100);
+    EXPECT_GT(swimmer.GetTicksHandled(), 0);
+}
+
+// The timer's callback reads the window handle through the virtual GetHwnd:
+// count those reads, and see them stop for good once the window is gone.
+std::atomic<long> HandleReads{0};
+
+class CCountingSwimmer : public CWin32Swimmer
+{
+public:
+    CCountingSwimmer() : CWin32Swimmer(3, RandomSwimmerNetwork(), 0.22, 70.0) {}
+    HWND GetHwnd() const override
+    {
+        ++HandleReads;
+        return CWin32Swimmer::GetHwnd();
+    }
+};
+
+TEST(Win32SwimmerTest, TheTimerIsDeadBeforeTheWindowGoes)
+{
+    for (int round = 0; round < 5; ++round) {
+        auto swimmer = std::make_unique<CCountingSwimmer>();
+        Pump(60);
+        swimmer.reset();
+        const long after = HandleReads.load();
+        Sleep(60);
+        EXPECT_EQ(HandleReads.load(), after) << "round " << round;
+    }
+}
+
+}  // namespace
