@@ -44,6 +44,23 @@ wine_environment() {
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 }
 
+# True if DISPLAY names an X server that is there: a local display by its
+# socket in /tmp/.X11-unix, a remote one (ssh forwarding, say) by an answer
+# on its TCP port, 6000 + the display number.
+display_reachable() {
+    local display=${DISPLAY:-} host number
+    [ -n "$display" ] || return 1
+    host=${display%:*}
+    number=${display##*:}
+    number=${number%%.*}
+    [[ $number =~ ^[0-9]+$ ]] || return 1
+    if [ -z "$host" ] || [ "$host" = unix ]; then
+        [ -S "/tmp/.X11-unix/X$number" ]
+    else
+        timeout 3 bash -c 'exec 3<>"/dev/tcp/$1/$2"' _ "$host" $((6000 + number)) 2>/dev/null
+    fi
+}
+
 # Starts Xvfb on a free display and exports DISPLAY; stop_virtual_display
 # ends it.
 XVFB_PID=
@@ -77,6 +94,8 @@ stop_virtual_display() {
 start_wine() {
     wine_environment
     [ -f "$WINEPREFIX/system.reg" ] || say "creating the Wine prefix $WINEPREFIX"
+    # The server refuses a prefix folder that does not exist yet.
+    mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 </dev/null
     wineboot -i >/dev/null 2>&1 </dev/null
 }

@@ -1,0 +1,95 @@
+// swimmer-screenshot: saves the screen as a PNG image, optionally once the
+// swimmer's window is open, and closes that window afterwards; see --help.
+// scripts/run uses it to show the program running on a virtual display.
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "PngWriter.h"
+#include "ScreenCapture.h"
+#include "ScreenshotOptions.h"
+
+namespace {
+
+const int Failed = 1;
+const int BadInput = 2;
+
+// How the program's window is known: its class and its title.
+const char SwimmerClass[] = "TarnSubWindow";
+const char SwimmerTitle[] = "Swimmer. Click to change swimming direction";
+const DWORD PollMilliseconds = 50;
+
+DWORD Milliseconds(double seconds)
+{
+    return static_cast<DWORD>(std::lround(seconds * 1000));
+}
+
+HWND FindSwimmerWindow()
+{
+    return FindWindowA(SwimmerClass, SwimmerTitle);
+}
+
+// Polls for the window; null if it has not opened within the time.
+HWND WaitForSwimmerWindow(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const HWND hwnd = FindSwimmerWindow();
+        if (hwnd && IsWindowVisible(hwnd))
+            return hwnd;
+        if (GetTickCount() - start >= milliseconds)
+            return nullptr;
+        Sleep(PollMilliseconds);
+    }
+}
+
+int Fail(const std::string& message, int status)
+{
+    std::fprintf(stderr, "swimmer-screenshot: %s\n", message.c_str());
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ScreenshotOptions options;
+    std::string error;
+    if (!ParseScreenshotOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
+        return Fail(error + " (see --help)", BadInput);
+    if (options.Help) {
+        std::fputs(ScreenshotUsage, stdout);
+        return 0;
+    }
+    // An output that cannot be written is bad input: find out before waiting.
+    if (!std::ofstream(options.Output, std::ios::binary | std::ios::trunc))
+        return Fail("cannot write '" + options.Output + "'", BadInput);
+
+    if (options.WaitForWindow && !WaitForSwimmerWindow(Milliseconds(options.WaitSeconds))) {
+        char message[100];
+        std::snprintf(message, sizeof message, "the swimmer's window did not open within %g s",
+                      options.WaitSeconds);
+        return Fail(message, Failed);
+    }
+    Sleep(Milliseconds(options.DelaySeconds));
+
+    const CRgbImage image = CaptureScreen();
+    if (image.GetWidth() == 0)
+        return Fail("cannot read the screen", Failed);
+    if (!WritePng(options.Output, image))
+        return Fail("writing '" + options.Output + "' failed", Failed);
+
+    if (options.Close) {
+        const HWND hwnd = FindSwimmerWindow();
+        if (!hwnd)
+            return Fail("no swimmer window to close", Failed);
+        // What the close box ends in: the window hides and the program ends.
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    }
+    return 0;
+}
