@@ -15,11 +15,11 @@ const int WriteFailed = 1;
 const int BadInput = 2;
 const double Degrees = 57.29577951308232;
 
-std::string Format(const char* format, double a, double b = 0, double c = 0, double d = 0,
-                   double e = 0)
+template <typename... Numbers>
+std::string Format(const char* format, Numbers... numbers)
 {
     char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, a, b, c, d, e);
+    std::snprintf(buffer, sizeof buffer, format, numbers...);
     return buffer;
 }
 

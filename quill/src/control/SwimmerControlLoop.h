@@ -60,7 +60,6 @@ public:
     double GetUnwrappedHeadX() const { return HeadX + WrappedAwayX; }
     double GetUnwrappedHeadY() const { return HeadY + WrappedAwayY; }
     double GetTargetDirection() const { return TargetDirection; }
-    double GetNativeDirection() const { return NativeDirection; }
     const CVector& GetState() const { return State; }
     const CVector& GetRotatedState() const { return RotatedState; }
     const CVector& GetTorques() const { return Torques; }
@@ -69,7 +68,6 @@ public:
     // For tests and tools that need to set up a situation directly.
     void SetHead(double x, double y);
     void SetTargetDirection(double direction) { TargetDirection = direction; }
-    CVector& GetMutableState() { return State; }
 
 protected:
     // Where a window draws the new picture; a headless loop does nothing.

@@ -22,7 +22,6 @@ public:
     // Aᵀ·x = b with a factorized A, as Uᵀ·Lᵀ·P·x = b.
     void SolveTransposed(const double* lu, const int* perm, const double* b, double* x);
 
-    int Size() const { return N; }
 
 private:
     int N;

@@ -52,7 +52,6 @@ public:
     // velocity rotated, every angle increased by it (not wrapped).
     void RotateState(const double* source, double angle, double* destination) const;
 
-    int GetSegmentCount() const { return SegmentCount; }
     // Number of systems built and factorized so far (cache misses).
     long GetBuildCount() const { return BuildCount; }
     // Absolute velocities of joints 0..n of the state last built.

@@ -17,8 +17,6 @@ public:
     void Zero();
 
     int Size() const { return Count; }
-    double* Data() { return Elements; }
-    const double* Data() const { return Elements; }
     operator double*() { return Elements; }
     operator const double*() const { return Elements; }
 

@@ -27,8 +27,6 @@ public:
     CValueFunction(const CValueFunction&) = delete;
     CValueFunction& operator=(const CValueFunction&) = delete;
 
-    CDynamicModel& GetModel() const { return Model; }
-
 protected:
     // The model is not owned and must outlive the value function.
     explicit CValueFunction(CDynamicModel& model) : Model(model) {}
