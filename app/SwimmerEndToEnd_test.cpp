@@ -21,14 +21,16 @@
 #include <string>
 #include <vector>
 
-#include "PngWriter.h"
+#include "PngFile.h"
 #include "ScreenCapture.h"
+#include "Win32Swimmer.h"
+#include "WindowInspection.h"
 
 namespace {
 
 // How the program's window is known.
-const char SwimmerClass[] = "TarnSubWindow";
-const char SwimmerTitle[] = "Swimmer. Click to change swimming direction";
+const char* const SwimmerClass = CSubWindow::ClassName;
+const char* const SwimmerTitle = CWin32Swimmer::Title;
 
 const Rgb White = {255, 255, 255}, Black = {0, 0, 0}, Red = {255, 0, 0};
 
@@ -207,11 +209,6 @@ double PaintedShare(const CRgbImage& image, int y, int left, int right)
     for (int x = left; x < right; ++x)
         painted += !(image.At(x, y) == White);
     return double(painted) / (right - left);
-}
-
-bool HasTitleBar(HWND hwnd)
-{
-    return (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
 }
 
 // Real input, as the user gives it, through the system's input queue.

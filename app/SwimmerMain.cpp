@@ -3,27 +3,19 @@
 
 #include <windows.h>
 
+#include "Demonstration.h"
+#include "FFNetwork.h"
 #include "SwimmerNetwork.h"
-#include "nn/FFNetwork.h"
-#include "wingui/Win32Swimmer.h"
-
-namespace {
-
-// The demonstration: three segments, a controller trained to swim at
-// 0.22 rad, drawn at 70 pixels per segment length.
-const int Segments = 3;
-const double NativeDirection = 0.22;
-const double PixelsPerUnit = 70.0;
-
-}  // namespace
+#include "Win32Swimmer.h"
 
 // The whole life of the program: the network, the window built from it, the
 // message loop until the window is closed, and the teardown in reverse.
 void SwimmerMain()
 {
     CFFNetwork network;
-    network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
-    CWin32Swimmer window(Segments, network, NativeDirection, PixelsPerUnit);
+    LoadSwimmerNetwork(network);
+    CWin32Swimmer window(Demonstration::Segments, network, Demonstration::NativeDirection,
+                         Demonstration::PixelsPerUnit);
     window.RunMessageLoop();
 }
 

@@ -2,46 +2,51 @@
 // (wrap, rotate, evaluate, choose, derive, step, carry) and one tick.
 #include <benchmark/benchmark.h>
 
+#include "Demonstration.h"
+#include "FFNetwork.h"
 #include "HeadlessRun.h"
 #include "SwimmerNetwork.h"
-#include "nn/FFNetwork.h"
 
 namespace {
 
-const CFFNetwork& Embedded()
+const ClientSize Client = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+
+// The embedded swimmer 10 s into its run, with a target away from the
+// native direction so that every sub-step builds two systems.
+const CFFNetwork& Loaded(CFFNetwork& network)
 {
-    static CFFNetwork network;
-    if (network.GetNeuronCount() == 0)
-        network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+    LoadSwimmerNetwork(network);
     return network;
 }
 
-// Starts from a swimming state, 10 s into the run, with a target away from
-// the native direction so that every sub-step builds two systems.
-void SwimFor10Seconds(CHeadlessSwimmer& swimmer)
+struct SwimmingLoop
 {
-    swimmer.PressAt(1000, 100);
-    for (int tick = 0; tick < 1000; ++tick)
-        swimmer.Tick();
-}
+    SwimmingLoop() : Loop(MakeDemonstrationLoop(Loaded(Network)))
+    {
+        Loop.Start(Client);
+        Loop.PressAt(1000, 100, Client);
+        for (int tick = 0; tick < 1000; ++tick)
+            Loop.Tick(Client);
+    }
+    CFFNetwork Network;
+    CSwimmerControlLoop Loop;
+};
 
 void BM_SubStep(benchmark::State& state)
 {
-    CHeadlessSwimmer swimmer(Embedded(), 1400, 700);
-    SwimFor10Seconds(swimmer);
+    SwimmingLoop swimming;
     for (auto _ : state)
-        swimmer.SubStep(0.0025);
-    benchmark::DoNotOptimize(swimmer.GetState()[0]);
+        swimming.Loop.SubStep(CSwimmerControlLoop::SubStepPeriod, Client);
+    benchmark::DoNotOptimize(swimming.Loop.GetState()[0]);
 }
 BENCHMARK(BM_SubStep);
 
 void BM_Tick(benchmark::State& state)
 {
-    CHeadlessSwimmer swimmer(Embedded(), 1400, 700);
-    SwimFor10Seconds(swimmer);
+    SwimmingLoop swimming;
     for (auto _ : state)
-        swimmer.Tick();
-    benchmark::DoNotOptimize(swimmer.GetState()[0]);
+        swimming.Loop.Tick(Client);
+    benchmark::DoNotOptimize(swimming.Loop.GetState()[0]);
 }
 BENCHMARK(BM_Tick);
 

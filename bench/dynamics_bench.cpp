@@ -1,7 +1,7 @@
 // Benchmarks of the swimmer dynamics.
 #include <benchmark/benchmark.h>
 
-#include "dynamics/Swimmer.h"
+#include "Swimmer.h"
 
 namespace {
 

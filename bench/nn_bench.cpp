@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "SwimmerNetwork.h"
-#include "dynamics/Swimmer.h"
-#include "nn/FFNetwork.h"
-#include "nn/FFNetworkVF.h"
+#include "Swimmer.h"
+#include "FFNetwork.h"
+#include "FFNetworkVF.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ struct Embedded
 {
     Embedded() : Value(Swimmer)
     {
-        Network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+        LoadSwimmerNetwork(Network);
         Value.SetNetwork(Network);
         Value.ScaleState(RotatedStart, X.data());
         X[8] = 1.0;

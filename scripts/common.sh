@@ -3,8 +3,10 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-NATIVE_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev"
+NATIVE_PACKAGES="cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libstb-dev"
 WIN32_PACKAGES="g++-mingw-w64-i686-posix googletest wine wine32:i386 fonts-wine xvfb"
+# Only where 32-bit x86 code cannot run (see choose_windows_build).
+WIN64_PACKAGES="g++-mingw-w64-x86-64-posix wine64"
 
 say() { if [ -t 2 ]; then printf '\033[1m==> %s\033[0m\n' "$*" >&2; else printf '==> %s\n' "$*" >&2; fi; }
 
@@ -36,10 +38,32 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# The project's own Wine prefix; quiet, and never offering to install Mono
-# or Gecko. cmake/wine-run uses the same settings.
+# Some machines (sandboxed virtual machines among them) execute no 32-bit
+# x86 code at all, and so not Wine's 32-bit loader. There the Windows
+# programs and tests run from the 64-bit build of the same sources; the
+# 32-bit build, the one that ships, is still built. Sets WINDOWS_PRESET and
+# SWIMMER_WINE, the Wine loader for that build.
+runs_32bit_code() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+choose_windows_build() {
+    if runs_32bit_code; then
+        WINDOWS_PRESET=win32
+        SWIMMER_WINE=wine
+    else
+        WINDOWS_PRESET=win64
+        SWIMMER_WINE=/usr/lib/wine/wine64
+        export WINELOADER=$SWIMMER_WINE
+    fi
+    export WINDOWS_PRESET SWIMMER_WINE
+}
+windows_program() { echo "build/$WINDOWS_PRESET/bin/$1.exe"; }
+
+# The project's own Wine prefix, one for each Windows build; quiet, and never
+# offering to install Mono or Gecko. cmake/wine-run uses the same settings.
 wine_environment() {
-    export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
+    [ -n "${WINDOWS_PRESET:-}" ] || choose_windows_build
+    local prefix=$ROOT/build/wineprefix
+    [ "$WINDOWS_PRESET" = win64 ] && prefix=$ROOT/build/wineprefix64
+    export WINEPREFIX="${WINEPREFIX:-$prefix}"
     export WINEDEBUG="${WINEDEBUG:--all}"
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 }
@@ -97,14 +121,14 @@ start_wine() {
     # The server refuses a prefix folder that does not exist yet.
     mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1 </dev/null
-    wineboot -i >/dev/null 2>&1 </dev/null
+    "$SWIMMER_WINE" wineboot -i >/dev/null 2>&1 </dev/null
 }
 
 # On a virtual display there is no window manager to hand windows to: Wine
 # then manages its windows itself, instead of waiting (about 2 s) for a
 # manager's answer each time a window is hidden or destroyed.
 unmanaged_windows() {
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    "$SWIMMER_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 }
 
 stop_wine() {

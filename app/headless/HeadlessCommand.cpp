@@ -7,7 +7,7 @@
 #include "HeadlessOptions.h"
 #include "HeadlessRun.h"
 #include "SwimmerNetwork.h"
-#include "nn/FFNetwork.h"
+#include "FFNetwork.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         return BadInput;
     }
     if (options.Help) {
-        out << HeadlessUsage;
+        out << HeadlessUsage();
         return 0;
     }
 
@@ -50,7 +50,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     std::ostream& csv = options.Output.empty() ? out : file;
 
     CFFNetwork network;
-    network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+    LoadSwimmerNetwork(network);
 
     // Long runs report their progress on a terminal, on one line.
     showProgress = showProgress && options.Ticks >= 100000;

@@ -2,13 +2,17 @@
 
 #include <charconv>
 
-const char HeadlessUsage[] =
+std::string HeadlessUsage()
+{
+    const std::string width = std::to_string(Demonstration::DefaultWidth);
+    const std::string height = std::to_string(Demonstration::DefaultHeight);
+    return
     "Usage: swimmer-headless [options]\n"
     "Runs the swimmer's control loop without a window and writes its trajectory as CSV.\n"
     "\n"
     "  --ticks N          ticks of 0.01 s to run (default 1000)\n"
-    "  --width PX         client width in pixels at 70 pixels per unit (default 1400)\n"
-    "  --height PX        client height in pixels (default 700)\n"
+    "  --width PX         client width in pixels at 70 pixels per unit (default " + width + ")\n"
+    "  --height PX        client height in pixels (default " + height + ")\n"
     "  --click TICK:X:Y   a left-button press at client pixel X, Y (y downwards), handled\n"
     "                     just before tick TICK runs (1 to N); may be repeated\n"
     "  --every K          write every K-th tick (default 1)\n"
@@ -19,6 +23,7 @@ const char HeadlessUsage[] =
     "\n"
     "Columns: tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target\n"
     "Row 0 is the start state; every double has 17 significant digits.\n";
+}
 
 namespace {
 

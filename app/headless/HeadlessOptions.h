@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "Demonstration.h"
+
 struct HeadlessClick
 {
     long long Tick;  // handled just before this tick runs (ticks count from 1)
@@ -13,8 +15,8 @@ struct HeadlessClick
 struct HeadlessOptions
 {
     long long Ticks = 1000;
-    int Width = 1400;   // client pixels
-    int Height = 700;
+    int Width = Demonstration::DefaultWidth;  // client pixels
+    int Height = Demonstration::DefaultHeight;
     std::vector<HeadlessClick> Clicks;  // in the order given
     long long Every = 1;
     std::string Output;  // empty: standard output
@@ -22,7 +24,8 @@ struct HeadlessOptions
     bool Help = false;
 };
 
-extern const char HeadlessUsage[];
+// The text of --help.
+std::string HeadlessUsage();
 
 // Fills options from the arguments (without the program name). On bad input
 // returns false with a one-line description of the problem in error.

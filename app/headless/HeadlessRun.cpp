@@ -4,29 +4,29 @@
 #include <charconv>
 #include <cmath>
 
-CHeadlessSwimmer::CHeadlessSwimmer(const CFFNetwork& network, int widthPixels, int heightPixels)
-    : CSwimmerControlLoop(Segments, network, NativeDirection, PixelsPerUnit),
-      Width(widthPixels),
-      Height(heightPixels)
+#include "Demonstration.h"
+
+CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network)
 {
-    Start();
+    return CSwimmerControlLoop(Demonstration::Segments, network, Demonstration::NativeDirection,
+                               Demonstration::PixelsPerUnit);
 }
 
 // The centre of segment i lies at Σ_(j<i) e_j + e_i/2 from the head; the
 // centre of mass is the mean of the centres.
-void CHeadlessSwimmer::CentreOfMass(double& x, double& y) const
+Point CentreOfMass(const CSwimmerControlLoop& loop)
 {
-    const CVector& state = GetState();
+    const CVector& state = loop.GetState();
+    const int segments = loop.GetSegments();
     double jointX = 0.0, jointY = 0.0, sumX = 0.0, sumY = 0.0;
-    for (int i = 1; i <= Segments; ++i) {
+    for (int i = 1; i <= segments; ++i) {
         const double c = std::cos(state[2 * i]), s = std::sin(state[2 * i]);
         sumX += jointX + 0.5 * c;
         sumY += jointY + 0.5 * s;
         jointX += c;
         jointY += s;
     }
-    x = GetUnwrappedHeadX() + sumX / Segments;
-    y = GetUnwrappedHeadY() + sumY / Segments;
+    return {loop.GetUnwrappedHeadX() + sumX / segments, loop.GetUnwrappedHeadY() + sumY / segments};
 }
 
 const char HeadlessCsvHeader[] =
@@ -43,7 +43,7 @@ void AppendDouble(std::string& line, double value)
     line.append(buffer, result.ptr);
 }
 
-void WriteRow(std::ostream& csv, std::string& line, long long tick, CHeadlessSwimmer& swimmer)
+void WriteRow(std::ostream& csv, std::string& line, long long tick, const CSwimmerControlLoop& swimmer)
 {
     line.assign(std::to_string(tick));
     const double columns[] = {
@@ -69,13 +69,13 @@ void WriteRow(std::ostream& csv, std::string& line, long long tick, CHeadlessSwi
 HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& network,
                             std::ostream* csv, const std::function<void(long long)>& progress)
 {
-    CHeadlessSwimmer swimmer(network, options.Width, options.Height);
+    const ClientSize client = {options.Width, options.Height};
+    CSwimmerControlLoop swimmer = MakeDemonstrationLoop(network);
+    swimmer.Start(client);
     const long long quarterStart = options.Ticks - options.Ticks / 4;
     const long long progressEvery = 10000;
-    double startX, startY, quarterX, quarterY;
-    swimmer.CentreOfMass(startX, startY);
-    quarterX = startX;
-    quarterY = startY;
+    const Point start = CentreOfMass(swimmer);
+    Point quarter = start;
 
     std::string line;
     if (csv) {
@@ -89,24 +89,23 @@ HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& ne
     size_t nextClick = 0;
     for (long long tick = 1; tick <= options.Ticks; ++tick) {
         for (; nextClick < clicks.size() && clicks[nextClick].Tick == tick; ++nextClick)
-            swimmer.PressAt(clicks[nextClick].X, clicks[nextClick].Y);
-        swimmer.Tick();
+            swimmer.PressAt(clicks[nextClick].X, clicks[nextClick].Y, client);
+        swimmer.Tick(client);
         if (csv && tick % options.Every == 0)
             WriteRow(*csv, line, tick, swimmer);
         if (tick == quarterStart)
-            swimmer.CentreOfMass(quarterX, quarterY);
+            quarter = CentreOfMass(swimmer);
         if (progress && tick % progressEvery == 0)
             progress(tick);
     }
 
     HeadlessSummary summary;
-    double endX, endY;
-    swimmer.CentreOfMass(endX, endY);
-    summary.Distance = std::hypot(endX - startX, endY - startY);
+    const Point end = CentreOfMass(swimmer);
+    summary.Distance = std::hypot(end.X - start.X, end.Y - start.Y);
     summary.QuarterDuration = static_cast<double>(options.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;
     if (summary.QuarterDuration > 0) {
-        summary.QuarterSpeed = std::hypot(endX - quarterX, endY - quarterY) / summary.QuarterDuration;
-        summary.QuarterHeading = std::atan2(endY - quarterY, endX - quarterX);
+        summary.QuarterSpeed = std::hypot(end.X - quarter.X, end.Y - quarter.Y) / summary.QuarterDuration;
+        summary.QuarterHeading = std::atan2(end.Y - quarter.Y, end.X - quarter.X);
     }
     summary.Target = swimmer.GetTargetDirection();
     return summary;

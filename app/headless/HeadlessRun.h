@@ -6,29 +6,19 @@
 #include <ostream>
 
 #include "HeadlessOptions.h"
-#include "control/SwimmerControlLoop.h"
+#include "SwimmerControlLoop.h"
 
-// The swimmer of the program (3 segments, native direction 0.22 rad, 70
-// pixels per unit) on a client area of fixed size.
-class CHeadlessSwimmer : public CSwimmerControlLoop
+// The demonstration's swimmer (segments, native direction and scale of the
+// program), valued by the network, not yet started.
+CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network);
+
+struct Point
 {
-public:
-    static constexpr int Segments = 3;
-    static constexpr double NativeDirection = 0.22;
-    static constexpr double PixelsPerUnit = 70.0;
-
-    CHeadlessSwimmer(const CFFNetwork& network, int widthPixels, int heightPixels);
-
-    int ClientWidth() override { return Width; }
-    int ClientHeight() override { return Height; }
-
-    // Where the centre of mass is, unwrapped, in length units.
-    void CentreOfMass(double& x, double& y) const;
-
-private:
-    int Width;
-    int Height;
+    double X, Y;
 };
+
+// Where the centre of mass is, unwrapped, in length units.
+Point CentreOfMass(const CSwimmerControlLoop& loop);
 
 struct HeadlessSummary
 {

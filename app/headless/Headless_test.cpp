@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "EmbeddedNetwork.h"
 #include "HeadlessCommand.h"
 #include "HeadlessRun.h"
-#include "SwimmerNetwork.h"
-#include "nn/FFNetwork.h"
 
 namespace {
 
@@ -99,12 +98,12 @@ TEST(HeadlessTest, TheCsvReadsBackToTheSameBits)
     EXPECT_EQ(header, "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target");
     ASSERT_EQ(rows.size(), 11u);
 
-    CFFNetwork network;
-    network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
-    CHeadlessSwimmer swimmer(network, 1400, 700);
+    const ClientSize client = {1400, 700};
+    CSwimmerControlLoop swimmer = MakeDemonstrationLoop(EmbeddedNetwork());
+    swimmer.Start(client);
     for (int tick = 0; tick <= 30; ++tick) {
         if (tick > 0)
-            swimmer.Tick();
+            swimmer.Tick(client);
         if (tick % 3 != 0)
             continue;
         const std::vector<double>& row = rows[tick / 3];

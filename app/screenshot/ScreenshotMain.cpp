@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "PngWriter.h"
+#include "PngFile.h"
 #include "ScreenCapture.h"
+#include "Win32Swimmer.h"
 #include "ScreenshotOptions.h"
 
 namespace {
@@ -20,8 +21,8 @@ const int Failed = 1;
 const int BadInput = 2;
 
 // How the program's window is known: its class and its title.
-const char SwimmerClass[] = "TarnSubWindow";
-const char SwimmerTitle[] = "Swimmer. Click to change swimming direction";
+const char* const SwimmerClass = CSubWindow::ClassName;
+const char* const SwimmerTitle = CWin32Swimmer::Title;
 const DWORD PollMilliseconds = 50;
 
 DWORD Milliseconds(double seconds)

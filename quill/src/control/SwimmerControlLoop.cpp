@@ -1,4 +1,4 @@
-#include "control/SwimmerControlLoop.h"
+#include "SwimmerControlLoop.h"
 
 #include <cmath>
 
@@ -30,11 +30,11 @@ CSwimmerControlLoop::CSwimmerControlLoop(int segments, const CFFNetwork& network
 
 CSwimmerControlLoop::~CSwimmerControlLoop() = default;
 
-void CSwimmerControlLoop::Start()
+void CSwimmerControlLoop::Start(ClientSize client)
 {
     TargetDirection = 0.0;
-    HeadX = ViewWidth() * 0.5;
-    HeadY = ViewHeight() * 0.5 - 1.0;
+    HeadX = ViewWidth(client) * 0.5;
+    HeadY = ViewHeight(client) * 0.5 - 1.0;
     WrappedAwayX = 0.0;
     WrappedAwayY = 0.0;
     State[0] = 0.0;
@@ -45,21 +45,19 @@ void CSwimmerControlLoop::Start()
     }
 }
 
-void CSwimmerControlLoop::Tick()
+void CSwimmerControlLoop::Tick(ClientSize client)
 {
-    const double dt = TickPeriod * 0.25;
     for (int step = 0; step < SubStepsPerTick; ++step)
-        SubStep(dt);
-    AfterTick();
+        SubStep(SubStepPeriod, client);
 }
 
 // One sub-step, in the order that makes it what it is: the torques are
 // chosen for the state before the step, in the controller's frame, and
 // applied unchanged in the view's frame (the dynamics do not depend on the
 // frame); the head moves with the velocity joint 0 had before the step.
-void CSwimmerControlLoop::SubStep(double dt)
+void CSwimmerControlLoop::SubStep(double dt, ClientSize client)
 {
-    WrapHead();
+    WrapHead(client);
     Swimmer.RotateState(State, NativeDirection - TargetDirection, RotatedState);
     ValueFunction.SetInput(RotatedState);
     ValueFunction.Evaluate();  // the derivative queries below read this evaluation
@@ -72,20 +70,20 @@ void CSwimmerControlLoop::SubStep(double dt)
 
 // A head beyond an edge reappears exactly on the opposite edge; NaN fails
 // both tests and lands at 0.
-void CSwimmerControlLoop::WrapHead()
+void CSwimmerControlLoop::WrapHead(ClientSize client)
 {
     const double oldX = HeadX;
     const double oldY = HeadY;
-    const double width = ViewWidth();
+    const double width = ViewWidth(client);
     if (!(HeadX <= width))
         HeadX = 0.0;
     else if (!(HeadX >= 0.0))
-        HeadX = ViewWidth();
-    const double height = ViewHeight();
+        HeadX = width;
+    const double height = ViewHeight(client);
     if (!(HeadY <= height))
         HeadY = 0.0;
     else if (!(HeadY >= 0.0))
-        HeadY = ViewHeight();
+        HeadY = height;
     if (HeadX != oldX)
         WrappedAwayX += oldX - HeadX;
     if (HeadY != oldY)
@@ -94,10 +92,10 @@ void CSwimmerControlLoop::WrapHead()
 
 // The click names a pixel, y downwards; the direction runs from the head to
 // that point in the view frame, y up.
-void CSwimmerControlLoop::PressAt(unsigned x, unsigned y)
+void CSwimmerControlLoop::PressAt(unsigned x, unsigned y, ClientSize client)
 {
     const double dx = x / Scale - HeadX;
-    const double dy = (ViewHeight() - y / Scale) - HeadY;
+    const double dy = (ViewHeight(client) - y / Scale) - HeadY;
     TargetDirection = std::atan2(dy, dx);
 }
 
@@ -105,4 +103,10 @@ void CSwimmerControlLoop::SetHead(double x, double y)
 {
     HeadX = x;
     HeadY = y;
+}
+
+void CSwimmerControlLoop::SetState(const double* state)
+{
+    for (int i = 2 * Segments + 1; i >= 0; --i)
+        State[i] = state[i];
 }

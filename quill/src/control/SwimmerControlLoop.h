@@ -8,51 +8,58 @@
 // carried along and wrapped at the edges of the view.
 //
 // The view frame has its origin at the bottom-left corner, y up, lengths in
-// segment lengths. Whoever drives the loop supplies the size of the client
-// area in pixels (read afresh at every use: a window may change size) and may
-// draw after each tick (AfterTick).
+// segment lengths. The host that drives the loop (a window, the headless
+// driver, a page) hands in the size of its client area at every call that
+// needs it, as it is then: a window may change size between ticks. The loop
+// never calls back into its host; the host draws after a tick.
 
-#include "dynamics/Swimmer.h"
-#include "dynamics/Vector.h"
-#include "nn/FFNetworkVF.h"
+#include "Swimmer.h"
+#include "Vector.h"
+#include "FFNetworkVF.h"
 
 class CFFNetwork;
+
+// The size of a client area in pixels.
+struct ClientSize
+{
+    int Width, Height;
+};
 
 class CSwimmerControlLoop
 {
 public:
     static constexpr int SubStepsPerTick = 4;
     static constexpr double TickPeriod = 0.01;  // seconds of simulated time
+    // 0.01 / 4 scales by a power of two, so it is exactly 0.01 × 0.25.
+    static constexpr double SubStepPeriod = TickPeriod / SubStepsPerTick;
 
     // A swimmer of the given segments, valued by a copy of the network; at
     // rest with zero torques until Start places it in the view.
     CSwimmerControlLoop(int segments, const CFFNetwork& network, double nativeDirection,
                         double scale);
-    virtual ~CSwimmerControlLoop();
+    ~CSwimmerControlLoop();
 
     CSwimmerControlLoop(const CSwimmerControlLoop&) = delete;
     CSwimmerControlLoop& operator=(const CSwimmerControlLoop&) = delete;
 
     // The start: swimming to the right, head half a view across and one unit
     // below the middle, every segment pointing straight up, at rest.
-    void Start();
-    // Advances the simulation by one tick period, then calls AfterTick.
-    void Tick();
+    void Start(ClientSize client);
+    // Advances the simulation by one tick period.
+    void Tick(ClientSize client);
     // A quarter of a tick: wrap, rotate, evaluate, choose, derive, step, carry.
-    void SubStep(double dt);
+    void SubStep(double dt, ClientSize client);
     // A left-button press at client pixel (x, y), y downwards: from now on
     // swim in the direction from the head towards that point.
-    void PressAt(unsigned x, unsigned y);
+    void PressAt(unsigned x, unsigned y, ClientSize client);
 
-    // The client area, in pixels.
-    virtual int ClientWidth() = 0;
-    virtual int ClientHeight() = 0;
     // The view, in length units.
-    double ViewWidth() { return static_cast<double>(ClientWidth()) / Scale; }
-    double ViewHeight() { return static_cast<double>(ClientHeight()) / Scale; }
+    double ViewWidth(ClientSize client) const { return static_cast<double>(client.Width) / Scale; }
+    double ViewHeight(ClientSize client) const { return static_cast<double>(client.Height) / Scale; }
 
     int GetSegments() const { return Segments; }
     double GetScale() const { return Scale; }
+    double GetNativeDirection() const { return NativeDirection; }
     double GetHeadX() const { return HeadX; }
     double GetHeadY() const { return HeadY; }
     // The head's position had it never wrapped: HeadX plus every jump the
@@ -67,14 +74,12 @@ public:
 
     // For tests and tools that need to set up a situation directly.
     void SetHead(double x, double y);
+    // The view-frame state, 2n+2 doubles.
+    void SetState(const double* state);
     void SetTargetDirection(double direction) { TargetDirection = direction; }
 
-protected:
-    // Where a window draws the new picture; a headless loop does nothing.
-    virtual void AfterTick() {}
-
 private:
-    void WrapHead();
+    void WrapHead(ClientSize client);
 
     int Segments;
     double Scale;  // pixels per length unit

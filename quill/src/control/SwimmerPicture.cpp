@@ -1,8 +1,6 @@
-#include "control/SwimmerPicture.h"
+#include "SwimmerPicture.h"
 
 #include <cmath>
-
-#include "control/SwimmerControlLoop.h"
 
 namespace {
 
@@ -11,45 +9,43 @@ struct Pixel
     int X, Y;
 };
 
-// Truncation towards zero: -0.01 units is column 0, not -1. The view height
-// is read afresh, as the window may have changed size.
-Pixel PixelOf(CSwimmerControlLoop& loop, double x, double y)
+// Truncation towards zero: -0.01 units is column 0, not -1.
+Pixel PixelOf(double x, double y, double scale, double viewHeight)
 {
-    const double scale = loop.GetScale();
-    return {static_cast<int>(x * scale), static_cast<int>((loop.ViewHeight() - y) * scale)};
+    return {static_cast<int>(x * scale), static_cast<int>((viewHeight - y) * scale)};
 }
 
 }  // namespace
 
-void CSwimmerPicture::Draw(CCanvas& canvas, CSwimmerControlLoop& loop)
+void CSwimmerPicture::Draw(CCanvas& canvas, const CSwimmerControlLoop& loop, ClientSize client)
 {
     canvas.Fill({rcDirty.Left, rcDirty.Top, rcDirty.Right + 1, rcDirty.Bottom + 1},
                 Paint::Background);
-    ResetDirty(loop);
+    ResetDirty(client);
 
+    const double scale = loop.GetScale();
+    const double viewHeight = loop.ViewHeight(client);
     double x = loop.GetHeadX();
     double y = loop.GetHeadY();
-    DrawMarker(canvas, loop, x, y, Paint::Head);
-    const Pixel head = PixelOf(loop, x, y);
+    const Pixel head = PixelOf(x, y, scale, viewHeight);
+    DrawMarker(canvas, head.X, head.Y, Paint::Head);
     canvas.MoveTo(head.X, head.Y);
     // Joint i lies one unit along segment i from joint i-1.
     const CVector& state = loop.GetState();
     for (int i = 1; i <= loop.GetSegments(); ++i) {
         x += std::cos(state[2 * i]);
         y += std::sin(state[2 * i]);
-        const Pixel joint = PixelOf(loop, x, y);
+        const Pixel joint = PixelOf(x, y, scale, viewHeight);
         canvas.LineTo(joint.X, joint.Y);
-        DrawMarker(canvas, loop, x, y, Paint::Joint);
+        DrawMarker(canvas, joint.X, joint.Y, Paint::Joint);
     }
 }
 
-void CSwimmerPicture::DrawMarker(CCanvas& canvas, CSwimmerControlLoop& loop, double x, double y,
-                                 Paint paint)
+void CSwimmerPicture::DrawMarker(CCanvas& canvas, int px, int py, Paint paint)
 {
-    const Pixel p = PixelOf(loop, x, y);
-    canvas.Fill({p.X - 2, p.Y - 2, p.X + 3, p.Y + 3}, paint);
-    ExtendDirty(p.X - 2, p.Y - 2);
-    ExtendDirty(p.X + 2, p.Y + 2);
+    canvas.Fill({px - 2, py - 2, px + 3, py + 3}, paint);
+    ExtendDirty(px - 2, py - 2);
+    ExtendDirty(px + 2, py + 2);
 }
 
 void CSwimmerPicture::ExtendDirty(int px, int py)
@@ -64,12 +60,12 @@ void CSwimmerPicture::ExtendDirty(int px, int py)
         rcDirty.Bottom = py;
 }
 
-void CSwimmerPicture::ResetDirty(CSwimmerControlLoop& loop)
+void CSwimmerPicture::ResetDirty(ClientSize client)
 {
-    rcDirty = {loop.ClientWidth(), loop.ClientHeight(), 0, 0};
+    rcDirty = {client.Width, client.Height, 0, 0};
 }
 
-void CSwimmerPicture::DirtyWholeClient(CSwimmerControlLoop& loop)
+void CSwimmerPicture::DirtyWholeClient(ClientSize client)
 {
-    rcDirty = {0, 0, loop.ClientWidth(), loop.ClientHeight()};
+    rcDirty = {0, 0, client.Width, client.Height};
 }

@@ -11,10 +11,18 @@
 // up, lands on the pixel (x·Scale, (ViewHeight - y)·Scale), each truncated
 // towards zero, in client pixels from the top-left corner with y down.
 
-class CSwimmerControlLoop;
+#include "SwimmerControlLoop.h"
 
-// A pixel box; which edges are inclusive depends on its use.
+// Pixels from Left to Right - 1 and Top to Bottom - 1: the right and bottom
+// edges are excluded, as a fill takes them.
 struct PixelRect
+{
+    int Left, Top, Right, Bottom;
+};
+
+// Pixels from Left to Right and Top to Bottom, every edge included: the box
+// of what a picture covered.
+struct PixelBox
 {
     int Left, Top, Right, Bottom;
 };
@@ -30,7 +38,6 @@ enum class Paint
 class CCanvas
 {
 public:
-    // Fills the pixels from Left to Right - 1 and Top to Bottom - 1.
     virtual void Fill(const PixelRect& rect, Paint paint) = 0;
     // A 1-pixel black line from the current position to (x, y), which
     // becomes the current position.
@@ -44,19 +51,20 @@ protected:
 class CSwimmerPicture
 {
 public:
-    // Erases the previous picture, then draws the loop's swimmer.
-    void Draw(CCanvas& canvas, CSwimmerControlLoop& loop);
-    // A 5 x 5 square centred on the pixel of (x, y), recorded in the dirty box.
-    void DrawMarker(CCanvas& canvas, CSwimmerControlLoop& loop, double x, double y, Paint paint);
-    void ExtendDirty(int px, int py);
+    // Erases the previous picture, then draws the loop's swimmer on a client
+    // area of the given size.
+    void Draw(CCanvas& canvas, const CSwimmerControlLoop& loop, ClientSize client);
     // An inverted box, which the first marker inside the client area resets.
-    void ResetDirty(CSwimmerControlLoop& loop);
+    void ResetDirty(ClientSize client);
     // The whole client area (plus one pixel right and below, erased alike).
-    void DirtyWholeClient(CSwimmerControlLoop& loop);
+    void DirtyWholeClient(ClientSize client);
 
-    // Right and bottom inclusive.
-    const PixelRect& GetDirty() const { return rcDirty; }
+    const PixelBox& GetDirty() const { return rcDirty; }
 
 private:
-    PixelRect rcDirty = {0, 0, 0, 0};
+    // A 5 x 5 square centred on the pixel (px, py), recorded in the dirty box.
+    void DrawMarker(CCanvas& canvas, int px, int py, Paint paint);
+    void ExtendDirty(int px, int py);
+
+    PixelBox rcDirty = {0, 0, 0, 0};
 };

@@ -1,4 +1,4 @@
-#include "control/SwimmerPicture.h"
+#include "SwimmerPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "control/ControlTestLoop.h"
+#include "TestLoop.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ public:
 
 std::string DirtyOf(const CSwimmerPicture& picture)
 {
-    const PixelRect& r = picture.GetDirty();
+    const PixelBox& r = picture.GetDirty();
     return CRecordingCanvas::Box(r.Left, r.Top, r.Right, r.Bottom);
 }
 
@@ -44,11 +44,11 @@ std::string DirtyOf(const CSwimmerPicture& picture)
 // the segments point up, 70 pixels each.
 TEST(SwimmerPictureTest, TheFirstPictureClearsTheClientAndDrawsTheUprightSwimmer)
 {
-    CTestLoop loop;
+    TestLoop loop;
     CSwimmerPicture picture;
     CRecordingCanvas canvas;
-    picture.DirtyWholeClient(loop);
-    picture.Draw(canvas, loop);
+    picture.DirtyWholeClient(loop.Client);
+    picture.Draw(canvas, loop.Loop, loop.Client);
     const std::vector<std::string> expected = {
         "fill white 0,0,1401,701",  // the whole client area and a pixel beyond
         "fill red 698,418,703,423",  // columns 698 to 702, rows 418 to 422
@@ -66,17 +66,17 @@ TEST(SwimmerPictureTest, TheFirstPictureClearsTheClientAndDrawsTheUprightSwimmer
 
 TEST(SwimmerPictureTest, EachPictureErasesExactlyThePreviousMarkersBox)
 {
-    CTestLoop loop;
+    TestLoop loop;
     CSwimmerPicture picture;
     CRecordingCanvas first;
-    picture.DirtyWholeClient(loop);
-    picture.Draw(first, loop);
+    picture.DirtyWholeClient(loop.Client);
+    picture.Draw(first, loop.Loop, loop.Client);
     for (int tick = 0; tick < 30; ++tick) {
         const std::string previous = DirtyOf(picture);
-        const PixelRect box = picture.GetDirty();
+        const PixelBox box = picture.GetDirty();
         loop.Tick();
         CRecordingCanvas canvas;
-        picture.Draw(canvas, loop);
+        picture.Draw(canvas, loop.Loop, loop.Client);
         ASSERT_EQ(canvas.Operations.front(),
                   "fill white " + CRecordingCanvas::Box(box.Left, box.Top, box.Right + 1, box.Bottom + 1))
             << "after " << previous;
@@ -98,26 +98,26 @@ TEST(SwimmerPictureTest, EachPictureErasesExactlyThePreviousMarkersBox)
 
 TEST(SwimmerPictureTest, PixelsTruncateTowardsZeroAndOffClientMarkersStillCount)
 {
-    CTestLoop loop;
+    TestLoop loop;
     CSwimmerPicture picture;
     CRecordingCanvas canvas;
-    loop.SetHead(-0.01, 4);  // pixel column 0, not -1
-    picture.ResetDirty(loop);
+    loop.Loop.SetHead(-0.01, 4);  // pixel column 0, not -1
+    picture.ResetDirty(loop.Client);
     EXPECT_EQ(DirtyOf(picture), "1400,700,0,0");
-    picture.Draw(canvas, loop);
+    picture.Draw(canvas, loop.Loop, loop.Client);
     EXPECT_EQ(canvas.Operations[1], "fill red -2,418,3,423");
     EXPECT_EQ(canvas.Operations[2], "move 0,420");
     EXPECT_EQ(picture.GetDirty().Left, -2);  // the part off the client area counts
 
     // A head that wrapped from the right edge to the left: the next picture
     // erases the old box at the far edge.
-    loop.SetHead(19.99, 4);
+    loop.Loop.SetHead(19.99, 4);
     CRecordingCanvas atTheEdge;
-    picture.Draw(atTheEdge, loop);
-    loop.SetHead(0.01, 4);
+    picture.Draw(atTheEdge, loop.Loop, loop.Client);
+    loop.Loop.SetHead(0.01, 4);
     CRecordingCanvas wrapped;
-    const PixelRect old = picture.GetDirty();
-    picture.Draw(wrapped, loop);
+    const PixelBox old = picture.GetDirty();
+    picture.Draw(wrapped, loop.Loop, loop.Client);
     EXPECT_EQ(old.Right, 1399 + 2);
     EXPECT_EQ(wrapped.Operations[0], "fill white " + CRecordingCanvas::Box(old.Left, old.Top, old.Right + 1, old.Bottom + 1));
     EXPECT_EQ(wrapped.Operations[1], "fill red -2,418,3,423");

@@ -1,6 +1,6 @@
-#include "dynamics/DynamicModel.h"
+#include "DynamicModel.h"
 
-#include "dynamics/Random.h"
+#include "Random.h"
 
 CDynamicModel::CDynamicModel(int stateDimension, int actionDimension, double modelConstant)
     : StateDimension(stateDimension),

@@ -26,18 +26,25 @@ public:
         Free = 2,      // bounds only scale inputs and sampling; never tested or wrapped
     };
 
-    // Virtual operations, in their slot order.
+    // Virtual operations, in their slot order. The control loop uses the
+    // Euler step and the derivative; the others (marked "interface") are the
+    // model's side of learning and sampling, kept for the tools that learn.
     virtual void EulerStep(double* state, const double* derivative, double h);
+    // Interface: a two-step integrator, unused by the control loop.
     virtual void TwoStepUpdate(double* previous, double* state, const double* derivative,
                                double h);
+    // Interface: one learning step along a trajectory.
     virtual void TrajectoryStep(double* state, double* action, double* derivative, double h,
                                 CValueFunction& valueFunction, CController& controller,
                                 double& valueBefore, double& valueAfter, double& reward);
     virtual int IsInside(const double* state);
     virtual void RandomState(double* state, CRandom& rng);
+    // Interface: a state on the boundary of the box, for sampling exits.
     virtual void RandomBoundaryState(double* state, CRandom& rng);
     virtual int IsActionInside(const double* action);
     virtual void RandomAction(double* action, CRandom& rng);
+    // Interface: the corners of the action box, for controllers that search
+    // them.
     virtual int GetExtremeActionCount();
     virtual void GetExtremeActions(int ignored, double* matrix);
     virtual void GetDerivative(const double* state, const double* action,

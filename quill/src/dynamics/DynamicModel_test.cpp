@@ -1,4 +1,4 @@
-#include "dynamics/DynamicModel.h"
+#include "DynamicModel.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "dynamics/Random.h"
+#include "Random.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "dynamics/LUSolver.h"
+#include "LUSolver.h"
 
 #include <cmath>
 #include <utility>

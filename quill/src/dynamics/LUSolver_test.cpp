@@ -1,4 +1,4 @@
-#include "dynamics/LUSolver.h"
+#include "LUSolver.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "dynamics/Random.h"
+#include "Random.h"
 
 namespace {
 

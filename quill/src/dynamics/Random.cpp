@@ -1,4 +1,4 @@
-#include "dynamics/Random.h"
+#include "Random.h"
 
 CRandom::CRandom(std::uint32_t seed) : FirstIndex(0), SecondIndex(24)
 {

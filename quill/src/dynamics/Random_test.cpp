@@ -1,4 +1,4 @@
-#include "dynamics/Random.h"
+#include "Random.h"
 
 #include <gtest/gtest.h>
 

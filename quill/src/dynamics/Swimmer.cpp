@@ -1,4 +1,4 @@
-#include "dynamics/Swimmer.h"
+#include "Swimmer.h"
 
 #include <cmath>
 #include <limits>

@@ -18,8 +18,8 @@
 
 #include <memory>
 
-#include "dynamics/DynamicModel.h"
-#include "dynamics/LUSolver.h"
+#include "DynamicModel.h"
+#include "LUSolver.h"
 
 class CSwimmer : public CDynamicModel
 {

@@ -1,4 +1,4 @@
-#include "dynamics/Vector.h"
+#include "Vector.h"
 
 CVector::CVector(int n)
 {

@@ -1,4 +1,4 @@
-#include "nn/Activation.h"
+#include "Activation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "nn/ConnectionMask.h"
+#include "ConnectionMask.h"
 
 void CConnectionMask::Resize(int n)
 {

@@ -1,9 +1,9 @@
-#include "nn/FFNetwork.h"
+#include "FFNetwork.h"
 
 #include <cmath>
 
-#include "dynamics/Random.h"
-#include "nn/ConnectionMask.h"
+#include "Random.h"
+#include "ConnectionMask.h"
 
 void CFFNetwork::Resize(int n)
 {

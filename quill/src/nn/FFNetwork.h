@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "nn/Activation.h"
+#include "Activation.h"
 
 class CConnectionMask;
 class CRandom;

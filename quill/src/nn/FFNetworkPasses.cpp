@@ -5,7 +5,7 @@
 // targets of one source (Backward: a column, stride n), in descending index
 // order. The orders are part of the results: keep them.
 
-#include "nn/FFNetwork.h"
+#include "FFNetwork.h"
 
 void CFFNetwork::Forward(const double* X, double* Y, double* D1, double* D2) const
 {

@@ -1,9 +1,9 @@
-#include "nn/FFNetworkVF.h"
+#include "FFNetworkVF.h"
 
 #include <cmath>
 
-#include "base/FatalCheck.h"
-#include "dynamics/DynamicModel.h"
+#include "FatalCheck.h"
+#include "DynamicModel.h"
 
 namespace {
 
@@ -23,7 +23,10 @@ CFFNetworkVF::~CFFNetworkVF() = default;
 void CFFNetworkVF::SetNeurons(int Neurons)
 {
     const int d = GetStateDimension();
-    // The inputs and the bias take neurons 0..d; the output needs one more.
+    // The inputs and the bias take neurons 0..d, so the output needs d + 2
+    // neurons; this check stops only at d or fewer. With d + 1 the bias
+    // neuron is also the output: a model with an angle is stopped by the
+    // encoder checks below, one without gets that degenerate network.
     FATAL_CHECK(Neurons <= GetStateDimension());
 
     Network.Resize(Neurons);

@@ -12,10 +12,10 @@
 // that for bounds [-π, π] the encoders see the angle itself; no other weight
 // out of a Periodic input is adjustable. Every other forward connection is.
 
-#include "dynamics/Vector.h"
-#include "nn/ConnectionMask.h"
-#include "nn/FFNetwork.h"
-#include "nn/ScaledInputVF.h"
+#include "Vector.h"
+#include "ConnectionMask.h"
+#include "FFNetwork.h"
+#include "ScaledInputVF.h"
 
 class CFFNetworkVF : public CScaledInputVF
 {

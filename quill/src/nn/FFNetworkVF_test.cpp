@@ -1,4 +1,4 @@
-#include "nn/FFNetworkVF.h"
+#include "FFNetworkVF.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include "AllocationCounter.h"
 #include "ChildProcess.h"
 #include "FatalReport.h"
-#include "dynamics/Random.h"
-#include "dynamics/Swimmer.h"
+#include "Random.h"
+#include "Swimmer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "nn/FFNetwork.h"
+#include "FFNetwork.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "dynamics/Random.h"
-#include "nn/ConnectionMask.h"
+#include "Random.h"
+#include "ConnectionMask.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "nn/ScaledInputVF.h"
+#include "ScaledInputVF.h"
 
-#include "dynamics/DynamicModel.h"
+#include "DynamicModel.h"
 
 CScaledInputVF::CScaledInputVF(CDynamicModel& model)
     : CValueFunction(model), Offset(model.GetStateDimension()), Scale(model.GetStateDimension())

@@ -4,8 +4,8 @@
 // -1, StateMax to +1 and the midpoint to 0. Values beyond the bounds are not
 // clamped.
 
-#include "dynamics/Vector.h"
-#include "nn/ValueFunction.h"
+#include "Vector.h"
+#include "ValueFunction.h"
 
 class CScaledInputVF : public CValueFunction
 {

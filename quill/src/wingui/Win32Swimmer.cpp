@@ -1,8 +1,8 @@
-#include "wingui/Win32Swimmer.h"
+#include "Win32Swimmer.h"
 
 #include <mmsystem.h>
 
-#include "base/FatalCheck.h"
+#include "FatalCheck.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ private:
 
 CWin32Swimmer::CWin32Swimmer(int segments, const CFFNetwork& network, double nativeDirection,
                              double scale)
-    : CSwimmerControlLoop(segments, network, nativeDirection, scale),
+    : Loop(segments, network, nativeDirection, scale),
       PendingTicks(0),
       InTimerCallback(false),
       hbrWhite(nullptr),
@@ -57,15 +57,16 @@ CWin32Swimmer::CWin32Swimmer(int segments, const CFFNetwork& network, double nat
 
     // The start is placed in the client area the window has now; the first
     // picture, from a tick or a paint, starts from a white client area.
-    Start();
-    Picture.DirtyWholeClient(*this);
+    const ClientSize client = GetClientSize();
+    Loop.Start(client);
+    Picture.DirtyWholeClient(client);
 
     Show(1);
     SetActiveWindow(GetHwnd());
 
     FATAL_CHECK(timeBeginPeriod(1) != TIMERR_NOERROR);
     // A synchronous kill: once timeKillEvent returns, no callback runs.
-    const UINT period = static_cast<UINT>(TickPeriod * 1000);
+    const UINT period = static_cast<UINT>(CSwimmerControlLoop::TickPeriod * 1000);
     TimerID = timeSetEvent(period, 0, TimerCallback, reinterpret_cast<DWORD_PTR>(this),
                            TIME_PERIODIC | TIME_KILL_SYNCHRONOUS);
     FATAL_CHECK(!TimerID);
@@ -73,9 +74,9 @@ CWin32Swimmer::CWin32Swimmer(int segments, const CFFNetwork& network, double nat
 
 CWin32Swimmer::~CWin32Swimmer()
 {
-    // Nothing the callback touches may go while it can still run.
+    // Nothing the callback touches may go while it can still run; the kill
+    // is synchronous (TIME_KILL_SYNCHRONOUS), so none runs once it returns.
     timeKillEvent(TimerID);
-    WaitForTimerCallback();
     timeEndPeriod(1);
     DeleteObject(hpenBlack);
     DeleteObject(hbrBlack);
@@ -113,14 +114,13 @@ LRESULT CWin32Swimmer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         if (GetUpdateRect(hwnd, &update, FALSE)) {
             PAINTSTRUCT paint;
             HDC hdc = BeginPaint(hwnd, &paint);
-            DirtyWholeClient();
-            Draw(hdc);
+            Repaint(hdc);
             EndPaint(hwnd, &paint);
         }
         return 0;
     }
     case WM_LBUTTONDOWN:
-        PressAt(LOWORD(lParam), HIWORD(lParam));
+        Loop.PressAt(LOWORD(lParam), HIWORD(lParam), GetClientSize());
         return 0;
     case WM_LBUTTONDBLCLK:
         return 0;  // not a frame switch: the first press of it set the direction
@@ -141,29 +141,30 @@ LRESULT CWin32Swimmer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     return CSubWindow::HandleMessage(hwnd, msg, wParam, lParam);
 }
 
-int CWin32Swimmer::ClientWidth()
+ClientSize CWin32Swimmer::GetClientSize() const
 {
     RECT client = {};
     GetClientRect(GetHwnd(), &client);
-    return client.right - client.left;
-}
-
-int CWin32Swimmer::ClientHeight()
-{
-    RECT client = {};
-    GetClientRect(GetHwnd(), &client);
-    return client.bottom - client.top;
+    return {client.right - client.left, client.bottom - client.top};
 }
 
 void CWin32Swimmer::Draw(HDC hdc)
 {
     CGdiCanvas canvas(hdc, hbrWhite, hbrBlack, hbrRed, hpenBlack);
-    Picture.Draw(canvas, *this);
+    Picture.Draw(canvas, Loop, GetClientSize());
 }
 
-// Straight into the window, with a device context fetched for the purpose.
-void CWin32Swimmer::AfterTick()
+void CWin32Swimmer::Repaint(HDC hdc)
 {
+    Picture.DirtyWholeClient(GetClientSize());
+    Draw(hdc);
+}
+
+// The picture goes straight into the window, with a device context fetched
+// for the purpose.
+void CWin32Swimmer::Tick()
+{
+    Loop.Tick(GetClientSize());
     const HWND hwnd = GetHwnd();
     HDC hdc = GetDC(hwnd);
     Draw(hdc);

@@ -17,13 +17,13 @@
 
 #include <atomic>
 
-#include "control/SwimmerControlLoop.h"
-#include "control/SwimmerPicture.h"
-#include "wingui/subwin.h"
+#include "SwimmerControlLoop.h"
+#include "SwimmerPicture.h"
+#include "subwin.h"
 
 class CFFNetwork;
 
-class CWin32Swimmer : public CSubWindow, public CSwimmerControlLoop
+class CWin32Swimmer : public CSubWindow
 {
 public:
     static constexpr UINT WM_TICK = WM_USER + 2;
@@ -37,19 +37,20 @@ public:
 
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-    int ClientWidth() override;
-    int ClientHeight() override;
+    // The client area as it is now: one GetClientRect.
+    ClientSize GetClientSize() const;
 
+    // One tick of the loop, then its picture straight into the window.
+    void Tick();
     // The whole picture: erase the previous one, draw the current one.
     void Draw(HDC hdc);
-    void DirtyWholeClient() { Picture.DirtyWholeClient(*this); }
+    // The whole client area from white, then the picture: a paint.
+    void Repaint(HDC hdc);
 
+    CSwimmerControlLoop& GetLoop() { return Loop; }
     int GetPendingTicks() const { return PendingTicks.load(); }
     long GetTicksHandled() const { return TicksHandled; }
     const CSwimmerPicture& GetPicture() const { return Picture; }
-
-protected:
-    void AfterTick() override;
 
 private:
     static void CALLBACK TimerCallback(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR,
@@ -57,6 +58,7 @@ private:
     // Returns once no timer callback is running.
     void WaitForTimerCallback() const;
 
+    CSwimmerControlLoop Loop;
     // WM_TICK messages posted and not yet handled, 0 to MaxPendingTicks.
     std::atomic<int> PendingTicks;
     // Set while TimerCallback runs.

@@ -1,4 +1,4 @@
-#include "wingui/Win32Swimmer.h"
+#include "Win32Swimmer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "control/ControlTestLoop.h"
+#include "TestLoop.h"
 
 namespace {
 
@@ -115,10 +115,10 @@ TEST(Win32SwimmerTest, OpensOverTheDesktopShownWithTheSwimmerAtItsStart)
     EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX, WS_MAXIMIZEBOX);
 
     // The head in the middle of the client area, one unit lower.
-    EXPECT_EQ(swimmer->GetHeadX(), client.right / 70.0 * 0.5);
-    EXPECT_EQ(swimmer->GetHeadY(), client.bottom / 70.0 * 0.5 - 1.0);
-    EXPECT_EQ(swimmer->GetTargetDirection(), 0.0);
-    const PixelRect dirty = swimmer->GetPicture().GetDirty();
+    EXPECT_EQ(swimmer->GetLoop().GetHeadX(), client.right / 70.0 * 0.5);
+    EXPECT_EQ(swimmer->GetLoop().GetHeadY(), client.bottom / 70.0 * 0.5 - 1.0);
+    EXPECT_EQ(swimmer->GetLoop().GetTargetDirection(), 0.0);
+    const PixelBox dirty = swimmer->GetPicture().GetDirty();
     EXPECT_EQ(dirty.Left, 0);  // the first picture starts from a white client area
     EXPECT_EQ(dirty.Right, client.right);
 }
@@ -129,12 +129,11 @@ TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
 {
     auto swimmer = NewSwimmer();
     SetClientSize(swimmer->GetHwnd(), 1400, 700);
-    ASSERT_EQ(swimmer->ClientWidth(), 1400);
-    ASSERT_EQ(swimmer->ClientHeight(), 700);
-    swimmer->Start();
-    swimmer->DirtyWholeClient();
+    ASSERT_EQ(swimmer->GetClientSize().Width, 1400);
+    ASSERT_EQ(swimmer->GetClientSize().Height, 700);
+    swimmer->GetLoop().Start(swimmer->GetClientSize());
     CMemoryPicture picture(1400, 700);
-    swimmer->Draw(picture.Hdc);
+    swimmer->Repaint(picture.Hdc);
 
     int wrong = 0;
     for (int y = 0; y < 700; ++y)
@@ -152,7 +151,7 @@ TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
                               << picture.At(x, y) << ", expected 0x" << expected;
         }
     EXPECT_EQ(wrong, 0);
-    const PixelRect dirty = swimmer->GetPicture().GetDirty();
+    const PixelBox dirty = swimmer->GetPicture().GetDirty();
     EXPECT_EQ(dirty.Left, 698);
     EXPECT_EQ(dirty.Top, 208);
     EXPECT_EQ(dirty.Right, 702);
@@ -163,15 +162,15 @@ TEST(Win32SwimmerTest, APressSetsTheDirectionFromTheHeadAndADoubleClickIsIgnored
 {
     auto swimmer = NewSwimmer();
     SetClientSize(swimmer->GetHwnd(), 1400, 700);
-    swimmer->SetHead(10, 5);
+    swimmer->GetLoop().SetHead(10, 5);
     const HWND hwnd = swimmer->GetHwnd();
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(770, 280));  // (11, 6) in the view
-    EXPECT_DOUBLE_EQ(swimmer->GetTargetDirection(), Pi / 4);
+    EXPECT_DOUBLE_EQ(swimmer->GetLoop().GetTargetDirection(), Pi / 4);
     SendMessageA(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(70, 350));
-    EXPECT_DOUBLE_EQ(swimmer->GetTargetDirection(), Pi / 4);
+    EXPECT_DOUBLE_EQ(swimmer->GetLoop().GetTargetDirection(), Pi / 4);
     EXPECT_EQ(swimmer->GetHwnd(), hwnd);  // no frame switch either
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(70, 350));  // left, same row
-    EXPECT_EQ(swimmer->GetTargetDirection(), Pi);
+    EXPECT_EQ(swimmer->GetLoop().GetTargetDirection(), Pi);
 }
 
 // 100 ticks a second: each 10 ms period posts one, and the swimmer's
@@ -219,7 +218,7 @@ TEST(Win32SwimmerTest, AHundredTitleSwitchesLeaveItSwimmingAtFullRate)
     auto swimmer = NewSwimmer();
     Pump(100);
     const HWND first = swimmer->GetHwnd();
-    const double startAngle = swimmer->GetState()[2];
+    const double startAngle = swimmer->GetLoop().GetState()[2];
     for (int i = 0; i < 100; ++i) {
         SendMessageA(swimmer->GetHwnd(), WM_KEYDOWN, 'T', 0);
         Pump(15);
@@ -233,7 +232,7 @@ TEST(Win32SwimmerTest, AHundredTitleSwitchesLeaveItSwimmingAtFullRate)
     Pump(1000);
     const double rate = (swimmer->GetTicksHandled() - before) * 1000.0 / (GetTickCount() - start);
     EXPECT_NEAR(rate, 100.0, 5.0);
-    EXPECT_NE(swimmer->GetState()[2], startAngle);
+    EXPECT_NE(swimmer->GetLoop().GetState()[2], startAngle);
 }
 
 // A tick posted to a window that is already gone (replaced by a frame
@@ -265,7 +264,7 @@ TEST(Win32SwimmerTest, ARefusedTickIsNotCounted)
     EXPECT_EQ(swimmer.GetPendingTicks(), queued);
     EXPECT_LE(queued, 1);
     swimmer.Stale = false;
-    swimmer.Start();
+    swimmer.GetLoop().Start(swimmer.GetClientSize());
     Pump(100);
     EXPECT_GT(swimmer.GetTicksHandled(), 0);
 }

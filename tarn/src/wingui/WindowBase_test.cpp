@@ -1,4 +1,4 @@
-#include "wingui/WindowBase.h"
+#include "WindowBase.h"
 
 #include <gtest/gtest.h>
 

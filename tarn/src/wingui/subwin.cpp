@@ -1,12 +1,11 @@
-#include "wingui/subwin.h"
+#include "subwin.h"
 
 #include <commctrl.h>
 
-#include "base/FatalCheck.h"
+#include "FatalCheck.h"
 
 namespace {
 
-const char ClassName[] = "TarnSubWindow";
 
 // The frame without title bar, and what the frame with title bar adds.
 // Neither includes WS_VISIBLE: a new window starts hidden.
@@ -25,7 +24,7 @@ bool RegisterSubWindowClass()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc;
-    if (GetClassInfoA(instance, ClassName, &wc))
+    if (GetClassInfoA(instance, CSubWindow::ClassName, &wc))
         return true;
     wc = {};
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_PARENTDC | CS_BYTEALIGNCLIENT |
@@ -38,7 +37,7 @@ bool RegisterSubWindowClass()
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = nullptr;  // WM_PAINT fills the background itself
     wc.lpszMenuName = nullptr;
-    wc.lpszClassName = ClassName;
+    wc.lpszClassName = CSubWindow::ClassName;
     return RegisterClassA(&wc) != 0;
 }
 

@@ -24,7 +24,7 @@
 
 #include <atomic>
 
-#include "wingui/WindowBase.h"
+#include "WindowBase.h"
 
 LRESULT CALLBACK SubWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -35,6 +35,8 @@ public:
     // of a system command for itself, so WM_SYSCOMMAND compares them masked.
     static constexpr UINT IDM_DEACTIVATE = 0xFFF0;
     static constexpr UINT IDM_HIDETITLE = 0xFFE0;
+    // The window class of every sub-window, registered on first use.
+    static constexpr const char* ClassName = "TarnSubWindow";
 
     CSubWindow();
     ~CSubWindow() override;
@@ -92,5 +94,7 @@ protected:
     // allow for that one narrow case.
     std::atomic<HWND> hwndThis;
     HDC hdcWindow;        // held from creation until the window goes
-    HACCEL hAccel;        // translated by the message loop; owned
+    // Translated by the message loop and owned; part of the framework's
+    // interface, though nothing in this program installs a table.
+    HACCEL hAccel;
 };

@@ -1,4 +1,4 @@
-#include "wingui/subwin.h"
+#include "subwin.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "WindowInspection.h"
 
 namespace {
 
@@ -59,33 +60,6 @@ public:
     std::vector<Record> Log;
 };
 
-using Edges = std::array<LONG, 4>;
-
-Edges EdgesOf(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-Edges RestoredEdges(HWND hwnd)
-{
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    GetWindowPlacement(hwnd, &placement);
-    return EdgesOf(placement.rcNormalPosition);
-}
-
-std::string Title(HWND hwnd)
-{
-    char text[256] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-bool HasTitleBar(HWND hwnd)
-{
-    return (GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
-}
-
 // Windows of one class, collected by EnumThreadWindows or EnumChildWindows.
 struct WindowsOfClass
 {
@@ -105,7 +79,7 @@ struct WindowsOfClass
 
 size_t CountSubWindows()
 {
-    WindowsOfClass windows{"TarnSubWindow", {}};
+    WindowsOfClass windows{CSubWindow::ClassName, {}};
     EnumThreadWindows(GetCurrentThreadId(), WindowsOfClass::Collect,
                       reinterpret_cast<LPARAM>(&windows));
     return windows.Found.size();
@@ -144,7 +118,7 @@ TEST(SubWindow, CreateMakesOneHiddenWindowAndNoticesItOnce)
 
     window.Create(nullptr, "second", nullptr, 0, 0);
     EXPECT_EQ(window.GetHwnd(), hwnd);
-    EXPECT_EQ(Title(hwnd), "first");
+    EXPECT_EQ(TitleOf(hwnd), "first");
     EXPECT_EQ(CountSubWindows(), 1u);
     const auto notices = window.Seen(WM_USER);
     ASSERT_EQ(notices.size(), 1u);
@@ -184,7 +158,7 @@ TEST(SubWindow, FrameSwitchesReplaceTheWindowAndCarryItsState)
         EXPECT_EQ(IsWindowVisible(hwnd) != 0, visible);
         EXPECT_EQ(window.IsVisible() != 0, visible);
         EXPECT_EQ((GetMenuState(checkMenu, checkItem, MF_BYCOMMAND) & MF_CHECKED) != 0, visible);
-        EXPECT_EQ(Title(hwnd), longTitle.substr(0, 99));
+        EXPECT_EQ(TitleOf(hwnd), longTitle.substr(0, 99));
         EXPECT_EQ(HasTitleBar(hwnd), title == 1);
         EXPECT_TRUE(GetWindowLongA(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX);
         EXPECT_EQ(GetMenu(hwnd), title ? window.hMenu : nullptr);

@@ -4,8 +4,13 @@
 
 #include <cstdint>
 
+class CFFNetwork;
+
 constexpr int SwimmerNetworkNeurons = 30;
 constexpr int SwimmerNetworkWeightCount = SwimmerNetworkNeurons * (SwimmerNetworkNeurons - 1) / 2;
 
 extern const std::int8_t SwimmerNetworkKinds[SwimmerNetworkNeurons];
 extern const float SwimmerNetworkWeights[SwimmerNetworkWeightCount];
+
+// Loads the definition into network.
+void LoadSwimmerNetwork(CFFNetwork& network);

@@ -5,6 +5,10 @@
 //
 // Call order: Evaluate values the state of the last SetInput; the derivative
 // and gradient queries use the quantities of the last Evaluate.
+//
+// The interface lives beside the model because the model's trajectory step
+// and the swimmer's greedy choice take it; the network's value function
+// implements it a layer up, so the dynamics never depend on the network.
 
 class CDynamicModel;
 class CRandom;
@@ -12,6 +16,8 @@ class CRandom;
 class CValueFunction
 {
 public:
+    // Interface for learning (the program only evaluates): the parameters,
+    // their randomisation, traces and updates.
     virtual int GetParameterCount() const = 0;
     virtual double GetParameter(int i) const = 0;
     virtual void RandomizeParameters(CRandom& rng) = 0;

@@ -4,40 +4,13 @@
 #include <limits>
 #include <vector>
 
-#include "dynamics/Random.h"
-#include "dynamics/Swimmer.h"
-#include "nn/ValueFunction.h"
+#include "Random.h"
+#include "Swimmer.h"
+#include "StubValueFunction.h"
 
 namespace {
 
 const double HalfPi = 1.5707963267948966;
-
-// Answers GetStateDerivative from a fixed gradient and records the indices
-// asked for.
-class CGradientValueFunction : public CValueFunction
-{
-public:
-    CGradientValueFunction(CDynamicModel& model, std::vector<double> gradient)
-        : CValueFunction(model), Gradient(std::move(gradient))
-    {
-    }
-    int GetParameterCount() const override { return 0; }
-    double GetParameter(int) const override { return 0.0; }
-    void RandomizeParameters(CRandom&) override {}
-    void ClearOutput() override {}
-    void SetInput(const double*) override {}
-    double Evaluate() override { return 0.0; }
-    double GetStateDerivative(int i) override
-    {
-        Queries.push_back(i);
-        return Gradient[i];
-    }
-    void AccumulateGradient(double*, double) override {}
-    void AddToParameters(const double*, double) override {}
-
-    std::vector<double> Gradient;
-    std::vector<int> Queries;
-};
 
 TEST(GreedyActionTest, EachTorqueTakesTheBoundItsCoefficientFavours)
 {
@@ -119,7 +92,7 @@ TEST(GreedyActionTest, ChooseGreedyActionAsksForTheAcceleratedComponentsOnly)
     std::vector<double> g(8);
     for (double& value : g)
         value = 2 * rng.Real01() - 1;
-    CGradientValueFunction v(swimmer, g);
+    CStubValueFunction v(swimmer, g);
     const double x[] = {0.1, 0.2, 1, 2, -1, 0.5, 3, -2};
     double viaValue[2], viaGradient[2];
     swimmer.ChooseGreedyAction(x, v, viaValue);

@@ -1,4 +1,4 @@
-#include "base/FatalCheck.h"
+#include "FatalCheck.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -10,8 +10,8 @@
 
 #include <cmath>
 
-#include "dynamics/Swimmer.h"
-#include "nn/ValueFunction.h"
+#include "Swimmer.h"
+#include "ValueFunction.h"
 
 void CSwimmer::ChooseGreedyAction(const double* state, CValueFunction& valueFunction,
                                   double* action)

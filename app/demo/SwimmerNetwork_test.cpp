@@ -4,27 +4,20 @@
 
 #include <cmath>
 
-#include "dynamics/Random.h"
-#include "dynamics/Swimmer.h"
-#include "nn/FFNetwork.h"
-#include "nn/FFNetworkVF.h"
+#include "EmbeddedNetwork.h"
+#include "Random.h"
+#include "Swimmer.h"
+#include "FFNetwork.h"
+#include "FFNetworkVF.h"
 
 namespace {
 
 const double Pi = 3.141592653589793;
 const double SinglePi = 3.141590118408203;  // 3.14159 in single precision
 
-CFFNetwork& LoadedNetwork()
-{
-    static CFFNetwork network;
-    if (network.GetNeuronCount() == 0)
-        network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
-    return network;
-}
-
 TEST(SwimmerNetworkTest, LoadsTheListedWeightsInDefinitionOrder)
 {
-    const CFFNetwork& net = LoadedNetwork();
+    const CFFNetwork& net = EmbeddedNetwork();
     ASSERT_EQ(net.GetNeuronCount(), 30);
     struct Position
     {
@@ -48,7 +41,7 @@ TEST(SwimmerNetworkTest, LoadsTheListedWeightsInDefinitionOrder)
 // encoder connections: an angle reaches the rest only through its encoders.
 TEST(SwimmerNetworkTest, ZeroWeightsAreExactlyTheUnusedAngleConnections)
 {
-    const CFFNetwork& net = LoadedNetwork();
+    const CFFNetwork& net = EmbeddedNetwork();
     int zeros = 0, nonzeros = 0;
     for (int k = 0; k < 30; ++k)
         for (int l = k + 1; l < 30; ++l) {
@@ -76,10 +69,10 @@ TEST(SwimmerNetworkTest, MatchesTheLayoutOfTheSwimmerValueFunction)
     CFFNetworkVF value(swimmer);
     value.SetNeurons(30);
     for (int i = 0; i < 30; ++i)
-        EXPECT_EQ(LoadedNetwork().GetActivation(i), value.GetNetwork().GetActivation(i)) << i;
+        EXPECT_EQ(EmbeddedNetwork().GetActivation(i), value.GetNetwork().GetActivation(i)) << i;
     EXPECT_EQ(value.GetParameter(6 + 30 * 9), Pi);
 
-    value.SetNetwork(LoadedNetwork());
+    value.SetNetwork(EmbeddedNetwork());
     EXPECT_EQ(value.GetParameter(6 + 30 * 9), SinglePi);  // the copy, not the layout's π
     EXPECT_EQ(value.GetParameterCount(), 900);
     // Neuron 29 has 29 possible inputs, of which the three angles are fixed.
@@ -97,7 +90,7 @@ TEST(SwimmerNetworkTest, AFullTurnOfASegmentBarelyChangesTheValue)
 {
     CSwimmer swimmer(3);
     CFFNetworkVF value(swimmer);
-    value.SetNetwork(LoadedNetwork());
+    value.SetNetwork(EmbeddedNetwork());
     CRandom rng(12);
     for (int trial = 0; trial < 10; ++trial) {
         double s[8];

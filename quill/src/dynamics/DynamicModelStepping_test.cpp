@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "dynamics/DynamicModel.h"
-#include "dynamics/Random.h"
-#include "nn/ValueFunction.h"
+#include "DynamicModel.h"
+#include "Random.h"
+#include "StubValueFunction.h"
 
 namespace {
 
@@ -37,33 +37,6 @@ public:
     }
     double GetExitValue(const double*) override { return -100.0; }
 
-    std::string& Log;
-};
-
-// Values states by their first component and records the calls it gets.
-class CRecordingValueFunction : public CValueFunction
-{
-public:
-    CRecordingValueFunction(CDynamicModel& model, std::string& log) : CValueFunction(model), Log(log) {}
-    int GetParameterCount() const override { return 0; }
-    double GetParameter(int) const override { return 0.0; }
-    void RandomizeParameters(CRandom&) override {}
-    void ClearOutput() override {}
-    void SetInput(const double* state) override
-    {
-        Log += "input ";
-        Input = state[0];
-    }
-    double Evaluate() override
-    {
-        Log += "evaluate ";
-        return Input;
-    }
-    double GetStateDerivative(int) override { return 0.0; }
-    void AccumulateGradient(double*, double) override {}
-    void AddToParameters(const double*, double) override {}
-
-    double Input = 0.0;
     std::string& Log;
 };
 
@@ -139,7 +112,7 @@ TEST(TimeSteppingTest, TrajectoryStepEvaluatesChoosesStepsAndRevalues)
 {
     std::string log;
     CStepModel model(false, log);
-    CRecordingValueFunction v(model, log);
+    CStubValueFunction v(model, {}, &log);
     CFixedController controller(log);
     double x[] = {0.5, 0.25, 0.0};
     v.SetInput(x);
@@ -160,7 +133,7 @@ TEST(TimeSteppingTest, TrajectoryStepLeavingTheDomainTakesTheExitValue)
 {
     std::string log;
     CStepModel model(true, log);
-    CRecordingValueFunction v(model, log);
+    CStubValueFunction v(model, {}, &log);
     CFixedController controller(log);
     controller.Action = 1.0;
     double x[] = {0.5, 0.0, 0.95};  // the Bounded variable will reach 1.05

@@ -24,6 +24,7 @@ public:
     int GetHeight() const { return Height; }
     // Row-major, 3 * width bytes a row.
     const std::vector<std::uint8_t>& GetBytes() const { return Bytes; }
+    std::uint8_t* Data() { return Bytes.data(); }
 
     Rgb At(int x, int y) const
     {

@@ -1,9 +1,9 @@
 // The integration steps of CDynamicModel. Periodic variables that a step
 // takes outside their bounds are moved back by one period.
 
-#include "dynamics/DynamicModel.h"
+#include "DynamicModel.h"
 
-#include "nn/ValueFunction.h"
+#include "ValueFunction.h"
 
 double CDynamicModel::WrapShift(int i, double value) const
 {

@@ -12,9 +12,9 @@
 
 #include <cmath>
 
+#include "EmbeddedNetwork.h"
+#include "Demonstration.h"
 #include "HeadlessRun.h"
-#include "SwimmerNetwork.h"
-#include "nn/FFNetwork.h"
 
 namespace {
 
@@ -24,42 +24,38 @@ const double SteadyProgress = 2.0;   // units per 5 s towards the target (measur
 const double MinimumDistance = 8.0;  // units in 20 s (measured at least 14)
 const int TicksPerSecond = 100;
 
-const CFFNetwork& Embedded()
-{
-    static CFFNetwork network;
-    if (network.GetNeuronCount() == 0)
-        network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
-    return network;
-}
-
 double AngleBetween(double a, double b)
 {
     return std::fabs(std::remainder(a - b, 2 * Pi));
 }
 
+// The embedded swimmer from its start on the default view, and where its
+// centre of mass was last.
 struct Track
 {
-    explicit Track(CHeadlessSwimmer& swimmer) : Swimmer(swimmer) { Swimmer.CentreOfMass(X, Y); }
+    Track() : Swimmer(MakeDemonstrationLoop(EmbeddedNetwork()))
+    {
+        Swimmer.Start(Client);
+        Last = CentreOfMass(Swimmer);
+    }
     // Runs for some seconds; returns the displacement of the centre of mass.
     void Run(double seconds, double& dx, double& dy)
     {
         for (int tick = 0; tick < seconds * TicksPerSecond; ++tick)
-            Swimmer.Tick();
-        double x, y;
-        Swimmer.CentreOfMass(x, y);
-        dx = x - X;
-        dy = y - Y;
-        X = x;
-        Y = y;
+            Swimmer.Tick(Client);
+        const Point now = CentreOfMass(Swimmer);
+        dx = now.X - Last.X;
+        dy = now.Y - Last.Y;
+        Last = now;
     }
-    CHeadlessSwimmer& Swimmer;
-    double X, Y;
+    ClientSize Client = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+    CSwimmerControlLoop Swimmer;
+    Point Last;
 };
 
 TEST(SwimsTest, FromTheStartItSwimsSteadilyToTheRight)
 {
-    CHeadlessSwimmer swimmer(Embedded(), 1400, 700);
-    Track track(swimmer);
+    Track track;
     double dx, dy, totalX = 0, totalY = 0;
     track.Run(5.0, dx, dy);  // setting off
     totalX += dx;
@@ -79,13 +75,13 @@ TEST(SwimsTest, AClickTurnsItTowardsTheClickedDirection)
     // Up, left, down-right: by clicks relative to the head's pixel.
     const double directions[] = {Pi / 2, Pi, -Pi / 4};
     for (double direction : directions) {
-        CHeadlessSwimmer swimmer(Embedded(), 1400, 700);
-        Track track(swimmer);
+        Track track;
+        CSwimmerControlLoop& swimmer = track.Swimmer;
         double dx, dy;
         track.Run(10.0, dx, dy);
         const double headX = swimmer.GetHeadX() * 70, headY = (10 - swimmer.GetHeadY()) * 70;
         swimmer.PressAt(static_cast<unsigned>(headX + 140 * std::cos(direction)),
-                        static_cast<unsigned>(headY - 140 * std::sin(direction)));
+                        static_cast<unsigned>(headY - 140 * std::sin(direction)), track.Client);
         EXPECT_LT(AngleBetween(swimmer.GetTargetDirection(), direction), 0.02);
         track.Run(5.0, dx, dy);  // turning
         track.Run(10.0, dx, dy);

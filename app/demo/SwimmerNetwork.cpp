@@ -12,6 +12,8 @@
 
 #include "SwimmerNetwork.h"
 
+#include "FFNetwork.h"
+
 const std::int8_t SwimmerNetworkKinds[SwimmerNetworkNeurons] = {
     // inputs and bias (Tanh), encoders (Cos, Sin), hidden (Tanh), output (Linear)
     2, 2, 2, 2, 2, 2, 2, 2, 2, 4, 3, 4, 3, 4, 3, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 1,
@@ -115,3 +117,8 @@ const float SwimmerNetworkWeights[SwimmerNetworkWeightCount] = {
     // from neuron 28 to neuron 29
     0.368856f,
 };
+
+void LoadSwimmerNetwork(CFFNetwork& network)
+{
+    network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+}

@@ -1,0 +1,77 @@
+# The one-line registrations of the project's own targets, and GoogleTest
+# for both builds:
+#   swimmer_library(<name> SOURCES <files...> [PUBLIC <targets...>] [PRIVATE <targets...>])
+#   swimmer_executable(<name> [WIN32] SOURCES <files...> LIBS <targets...>)
+#   swimmer_test(<name> SOURCES <files...> LIBS <targets...>)
+#
+# Each of them compiles with warnings on (errors in the presets), so that
+# third-party targets keep their own flags. A library shows the folder of the
+# CMakeLists.txt that registers it, and nothing else, to the targets that
+# link it: a header of a higher layer is not on the include path below it.
+#
+# Natively the Debian package provides GoogleTest and every test case becomes
+# a CTest test of its own. The cross build compiles GoogleTest from Debian's
+# sources and registers each executable as one CTest test, run under Wine
+# through CMAKE_CROSSCOMPILING_EMULATOR: Wine starts slowly, so one process
+# per library beats one per case.
+
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  set(SWIMMER_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
+      "GoogleTest sources for the cross build")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${SWIMMER_GTEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+function(swimmer_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(SWIMMER_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+function(swimmer_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+  if(ARG_SOURCES)
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+    swimmer_warnings(${name})
+  else()
+    # Headers only.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_PUBLIC})
+  endif()
+endfunction()
+
+function(swimmer_executable name)
+  cmake_parse_arguments(ARG "WIN32" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_WIN32)
+    add_executable(${name} WIN32 ${ARG_SOURCES})
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  swimmer_warnings(${name})
+endfunction()
+
+function(swimmer_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  swimmer_executable(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} swimmer_test_main)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+    # A run that selects no test case passes silently in GoogleTest; count
+    # it as a failure.
+    set_tests_properties(${name} PROPERTIES
+      FAIL_REGULAR_EXPRESSION "\\[  PASSED  \\] 0 tests"
+      TIMEOUT 600
+      LABELS "wine")
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()
