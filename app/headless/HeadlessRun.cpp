@@ -1,7 +1,7 @@
 #include "HeadlessRun.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdio>
 #include <cmath>
 
 #include "Demonstration.h"
@@ -34,13 +34,14 @@ const char HeadlessCsvHeader[] =
 
 namespace {
 
-// 17 significant digits read back to the same double.
+// 17 significant digits read back to the same double. %.17g is what
+// to_chars gives with the general format and that precision, and every C
+// library has it.
 void AppendDouble(std::string& line, double value)
 {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, 17);
-    line.append(buffer, result.ptr);
+    const int length = std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    line.append(buffer, static_cast<size_t>(length));
 }
 
 void WriteRow(std::ostream& csv, std::string& line, long long tick, const CSwimmerControlLoop& swimmer)
