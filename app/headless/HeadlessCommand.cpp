@@ -2,9 +2,12 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <functional>
+#include <memory>
 
+#include "AtomicFile.h"
 #include "HeadlessOptions.h"
+#include "HeadlessRecorder.h"
 #include "HeadlessRun.h"
 #include "SwimmerNetwork.h"
 #include "FFNetwork.h"
@@ -39,35 +42,70 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         return 0;
     }
 
-    std::ofstream file;
+    const bool recording = !options.FramesFolder.empty() || !options.Gif.empty();
+    if (recording && !CHeadlessRecorder::CheckPaths(options.FramesFolder, options.Gif, error)) {
+        err << "swimmer-headless: " << error << '\n';
+        return BadInput;
+    }
+    std::unique_ptr<CAtomicFile> file;
     if (!options.Output.empty()) {
-        file.open(options.Output, std::ios::binary | std::ios::trunc);
-        if (!file) {
+        file = std::make_unique<CAtomicFile>(options.Output);
+        if (!file->Good()) {
             err << "swimmer-headless: cannot write '" << options.Output << "'\n";
             return BadInput;
         }
     }
-    std::ostream& csv = options.Output.empty() ? out : file;
+    std::ostream* csv = options.NoCsv ? nullptr : file ? &file->GetStream() : &out;
+
+    const ClientSize client = {options.Width, options.Height};
+    std::unique_ptr<CHeadlessRecorder> recorder;
+    if (recording) {
+        recorder = std::make_unique<CHeadlessRecorder>(client, options.Fps, options.FramesFolder,
+                                                       options.Gif);
+        if (!recorder->Begin(error)) {
+            recorder->Abandon();
+            err << "swimmer-headless: " << error << '\n';
+            return BadInput;
+        }
+    }
 
     CFFNetwork network;
     LoadSwimmerNetwork(network);
 
     // Long runs report their progress on a terminal, on one line.
-    showProgress = showProgress && options.Ticks >= 100000;
+    showProgress = showProgress && (options.Ticks >= 100000 || (recording && options.Ticks >= 1000));
     auto progress = [&](long long tick) {
         err << "\rswimmer-headless: tick " << tick << " of " << options.Ticks << " ("
-            << 100 * tick / options.Ticks << "%)" << std::flush;
+            << 100 * tick / options.Ticks << "%)";
+        if (recorder)
+            err << ", " << recorder->GetFramesDone() << " frames";
+        err << std::flush;
     };
     const auto started = std::chrono::steady_clock::now();
-    const HeadlessSummary summary = RunHeadless(
-        options, network, &csv, showProgress ? progress : std::function<void(long long)>());
+    const HeadlessSummary summary =
+        RunHeadless(options, network, csv, recorder.get(),
+                    showProgress ? progress : std::function<void(long long)>());
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
     if (showProgress)
         err << '\n';
 
-    csv.flush();
-    if (!csv) {
-        err << "swimmer-headless: writing the CSV failed\n";
+    // Everything or nothing: a failed picture or CSV takes the others along.
+    std::string failure = summary.RecordingError;
+    if (failure.empty() && recorder && !recorder->Finish(failure))
+        recorder->Abandon();
+    if (csv == &out) {
+        out.flush();
+        if (failure.empty() && !out)
+            failure = "writing the CSV failed";
+    } else if (file && failure.empty() && !file->Commit()) {
+        failure = "writing '" + options.Output + "' failed";
+    }
+    if (!failure.empty()) {
+        if (recorder)
+            recorder->Abandon();
+        if (file)
+            file->Discard();
+        err << "swimmer-headless: " << failure << '\n';
         return WriteFailed;
     }
     if (options.Summary) {

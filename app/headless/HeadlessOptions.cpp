@@ -16,7 +16,14 @@ std::string HeadlessUsage()
     "  --click TICK:X:Y   a left-button press at client pixel X, Y (y downwards), handled\n"
     "                     just before tick TICK runs (1 to N); may be repeated\n"
     "  --every K          write every K-th tick (default 1)\n"
-    "  --output FILE      write the CSV to FILE (default: standard output)\n"
+    "  --output FILE      write the CSV to FILE (default: standard output); the file\n"
+    "                     appears when complete, under a temporary name until then\n"
+    "  --no-csv           write no CSV (for pictures only)\n"
+    "  --frames DIR       write a PNG picture of each frame into DIR (created if\n"
+    "                     missing) as frame-000000.png, frame-000001.png, ...\n"
+    "  --gif FILE         write the run as an animated GIF that plays in real time\n"
+    "  --fps N            frames per second of simulated time, 1 to 50 (default 25):\n"
+    "                     frame k shows tick floor(100 k / N), so frame 0 is the start\n"
     "  --summary          print the distance swum, the mean speed and the mean heading\n"
     "                     over the last quarter of the run to standard error\n"
     "  --help             show this text\n"
@@ -69,9 +76,14 @@ bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOpt
             options.Summary = true;
             continue;
         }
+        if (option == "--no-csv") {
+            options.NoCsv = true;
+            continue;
+        }
         const bool takesValue = option == "--ticks" || option == "--width" ||
                                 option == "--height" || option == "--click" ||
-                                option == "--every" || option == "--output";
+                                option == "--every" || option == "--output" ||
+                                option == "--frames" || option == "--gif" || option == "--fps";
         if (!takesValue) {
             error = "unknown option '" + option + "'";
             return false;
@@ -105,13 +117,30 @@ bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOpt
                 return false;
             }
             options.Clicks.push_back(click);
-        } else {
-            if (value.empty()) {
-                error = "--output wants a file name";
+        } else if (option == "--fps") {
+            if (!ParseInteger(value, options.Fps) || options.Fps < 1 || options.Fps > MaxFps) {
+                error = "--fps wants a whole number of frames per second from 1 to " +
+                        std::to_string(MaxFps) + ", not '" + value + "'";
                 return false;
             }
-            options.Output = value;
+        } else {
+            if (value.empty()) {
+                error = option + " wants a path";
+                return false;
+            }
+            (option == "--output" ? options.Output
+             : option == "--frames" ? options.FramesFolder
+                                    : options.Gif) = value;
         }
+    }
+    if (options.NoCsv && !options.Output.empty()) {
+        error = "--no-csv and --output contradict each other";
+        return false;
+    }
+    const bool recording = !options.FramesFolder.empty() || !options.Gif.empty();
+    if (recording && (options.Width > MaxPictureSide || options.Height > MaxPictureSide)) {
+        error = "pictures are at most " + std::to_string(MaxPictureSide) + " pixels a side";
+        return false;
     }
     for (const HeadlessClick& click : options.Clicks) {
         if (click.Tick < 1 || click.Tick > options.Ticks) {

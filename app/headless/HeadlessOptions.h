@@ -12,6 +12,9 @@ struct HeadlessClick
     unsigned X, Y;   // client pixel, y downwards
 };
 
+constexpr int MaxFps = 50;          // one frame every other tick
+constexpr int MaxPictureSide = 8192;  // pixels: a frame of 64 MB at most
+
 struct HeadlessOptions
 {
     long long Ticks = 1000;
@@ -20,6 +23,12 @@ struct HeadlessOptions
     std::vector<HeadlessClick> Clicks;  // in the order given
     long long Every = 1;
     std::string Output;  // empty: standard output
+    bool NoCsv = false;
+    // Pictures of the run: PNG frames into a folder, an animated GIF, or both,
+    // at Fps frames per second of simulated time.
+    std::string FramesFolder;
+    std::string Gif;
+    int Fps = 25;
     bool Summary = false;
     bool Help = false;
 };
@@ -28,6 +37,7 @@ struct HeadlessOptions
 std::string HeadlessUsage();
 
 // Fills options from the arguments (without the program name). On bad input
-// returns false with a one-line description of the problem in error.
+// returns false with a one-line description of the problem in error. Paths
+// are checked later, by the command, before any work.
 bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOptions& options,
                           std::string& error);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "Demonstration.h"
+#include "HeadlessRecorder.h"
 
 CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network)
 {
@@ -68,13 +69,16 @@ void WriteRow(std::ostream& csv, std::string& line, long long tick, const CSwimm
 }  // namespace
 
 HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& network,
-                            std::ostream* csv, const std::function<void(long long)>& progress)
+                            std::ostream* csv, CHeadlessRecorder* recorder,
+                            const std::function<void(long long)>& progress)
 {
     const ClientSize client = {options.Width, options.Height};
     CSwimmerControlLoop swimmer = MakeDemonstrationLoop(network);
     swimmer.Start(client);
     const long long quarterStart = options.Ticks - options.Ticks / 4;
-    const long long progressEvery = 10000;
+    // Pictures take longer than rows: report more often.
+    const long long progressEvery = recorder ? 100 : 10000;
+    HeadlessSummary summary;
     const Point start = CentreOfMass(swimmer);
     Point quarter = start;
 
@@ -83,6 +87,8 @@ HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& ne
         *csv << HeadlessCsvHeader;
         WriteRow(*csv, line, 0, swimmer);
     }
+    if (recorder && !recorder->Record(swimmer, summary.RecordingError))
+        return summary;
     // Presses in tick order; those for one tick in the order given.
     std::vector<HeadlessClick> clicks = options.Clicks;
     std::stable_sort(clicks.begin(), clicks.end(),
@@ -94,13 +100,15 @@ HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& ne
         swimmer.Tick(client);
         if (csv && tick % options.Every == 0)
             WriteRow(*csv, line, tick, swimmer);
+        if (recorder && tick == recorder->NextFrameTick() &&
+            !recorder->Record(swimmer, summary.RecordingError))
+            return summary;
         if (tick == quarterStart)
             quarter = CentreOfMass(swimmer);
         if (progress && tick % progressEvery == 0)
             progress(tick);
     }
 
-    HeadlessSummary summary;
     const Point end = CentreOfMass(swimmer);
     summary.Distance = std::hypot(end.X - start.X, end.Y - start.Y);
     summary.QuarterDuration = static_cast<double>(options.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include "HeadlessOptions.h"
 #include "SwimmerControlLoop.h"
@@ -27,12 +28,16 @@ struct HeadlessSummary
     double QuarterSpeed = 0.0;      // net displacement over the last quarter per second
     double QuarterHeading = 0.0;    // direction of that displacement, radians
     double Target = 0.0;            // target direction at the end
+    std::string RecordingError;     // empty unless a picture could not be written
 };
+
+class CHeadlessRecorder;
 
 extern const char HeadlessCsvHeader[];
 
-// Runs options.Ticks ticks, writing rows to csv (if not null) and calling
-// progress(ticksDone) now and then. Returns what --summary reports.
+// Runs options.Ticks ticks, writing rows to csv and pictures to recorder
+// (each if not null) and calling progress(ticksDone) now and then. Returns
+// what --summary reports; a picture that cannot be written ends the run.
 HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& network,
-                            std::ostream* csv,
+                            std::ostream* csv, CHeadlessRecorder* recorder = nullptr,
                             const std::function<void(long long)>& progress = nullptr);

@@ -63,9 +63,19 @@ TEST(HeadlessTest, BadInputIsNamedOnOneLineAndWritesNothing)
         {"--output", output, "--ticks", "10", "--click", "11:1:1"},
         {"--output", output, "--every", "0"},
         {"--output", output, "--ticks"},
+        {"--output", output, "--fps", "0"},
+        {"--output", output, "--fps", "51"},
+        {"--output", output, "--fps", "fast"},
+        {"--output", output, "--frames", "headless_test_a_file"},
+        {"--output", output, "--gif", "headless_test_no_folder/run.gif"},
+        {"--output", output, "--no-csv"},
+        {"--output", output, "--gif", "x.gif", "--width", "9000"},
     };
     const char* named[] = {"--frobnicate", "12x", "-1", "--width", "--height",
-                           "3:4", "3:4:70000", "11", "--every", "--ticks"};
+                           "3:4", "3:4:70000", "11", "--every", "--ticks",
+                           "'0'", "'51'", "'fast'", "is a file", "does not exist",
+                           "contradict", "8192"};
+    std::ofstream("headless_test_a_file") << "not a folder";
     for (size_t i = 0; i < cases.size(); ++i) {
         const CommandResult result = Command(cases[i]);
         EXPECT_EQ(result.Status, 2) << named[i];
@@ -74,6 +84,7 @@ TEST(HeadlessTest, BadInputIsNamedOnOneLineAndWritesNothing)
         EXPECT_EQ(result.Err.find('\n'), result.Err.size() - 1) << result.Err;
         EXPECT_FALSE(FileExists(output)) << named[i];
     }
+    std::remove("headless_test_a_file");
 }
 
 TEST(HeadlessTest, HelpAndSummary)

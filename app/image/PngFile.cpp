@@ -25,6 +25,10 @@ bool WritePng(const std::string& path, const CRgbImage& image)
     // A PNG has at least one pixel.
     if (image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return false;
+    // Pictures here are large flat areas: filtering rows gains nothing over
+    // none, and trying all five filters a row was most of the time.
+    stbi_write_force_png_filter = 0;
+    stbi_write_png_compression_level = 1;
     std::vector<unsigned char> bytes;
     const int rowBytes = image.GetWidth() * 3;
     if (!stbi_write_png_to_func(AppendBytes, &bytes, image.GetWidth(), image.GetHeight(), 3,

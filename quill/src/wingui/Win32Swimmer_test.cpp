@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "PixelCanvas.h"
 #include "TestLoop.h"
 
 namespace {
@@ -156,6 +157,39 @@ TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
     EXPECT_EQ(dirty.Top, 208);
     EXPECT_EQ(dirty.Right, 702);
     EXPECT_EQ(dirty.Bottom, 422);
+}
+
+// The software canvas against GDI on the same swimming states, slanted
+// lines in every direction among them: the same pixels, so a recording or
+// a page shows exactly what the window shows.
+TEST(Win32SwimmerTest, TheSoftwareCanvasDrawsWhatGdiDraws)
+{
+    auto swimmer = NewSwimmer();
+    SetClientSize(swimmer->GetHwnd(), 1400, 700);
+    CSwimmerControlLoop& loop = swimmer->GetLoop();
+    const ClientSize client = swimmer->GetClientSize();
+    ASSERT_EQ(client.Width, 1400);
+    loop.Start(client);
+    const COLORREF colours[] = {White, Black, Red};
+    int states = 0, differing = 0;
+    for (double target : {0.0, 2.0, -2.5, 1.2}) {
+        loop.SetTargetDirection(target);
+        for (int tick = 0; tick < 60; ++tick)
+            loop.Tick(client);
+        CMemoryPicture gdi(1400, 700);
+        swimmer->Repaint(gdi.Hdc);
+        CPixelCanvas canvas(1400, 700);
+        CSwimmerPicture picture;
+        picture.DirtyWholeClient(client);
+        picture.Draw(canvas, loop, client);
+        for (int y = 0; y < 700; ++y)
+            for (int x = 0; x < 1400; ++x)
+                if (gdi.At(x, y) != colours[static_cast<int>(canvas.At(x, y))] && ++differing <= 5)
+                    ADD_FAILURE() << "target " << target << ": pixel " << x << ", " << y;
+        ++states;
+    }
+    RecordProperty("states_compared", states);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(Win32SwimmerTest, APressSetsTheDirectionFromTheHeadAndADoubleClickIsIgnored)
