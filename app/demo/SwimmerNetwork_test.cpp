@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "EmbeddedNetwork.h"
 #include "Random.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const double SinglePi = 3.141590118408203;  // 3.14159 in single precision
 
 TEST(SwimmerNetworkTest, LoadsTheListedWeightsInDefinitionOrder)

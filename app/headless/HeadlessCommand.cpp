@@ -4,19 +4,21 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <numbers>
 
 #include "AtomicFile.h"
+#include "Demonstration.h"
 #include "HeadlessOptions.h"
 #include "HeadlessRecorder.h"
 #include "HeadlessRun.h"
+#include "NetworkFile.h"
 #include "SwimmerNetwork.h"
-#include "FFNetwork.h"
 
 namespace {
 
 const int WriteFailed = 1;
 const int BadInput = 2;
-const double Degrees = 57.29577951308232;
+const double Degrees = 180.0 / std::numbers::pi;
 
 template <typename... Numbers>
 std::string Format(const char* format, Numbers... numbers)
@@ -40,6 +42,17 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     if (options.Help) {
         out << HeadlessUsage();
         return 0;
+    }
+
+    // The swimmer: the embedded one, or a network file's, checked whole.
+    NetworkFile swimmer;
+    if (options.Network.empty()) {
+        swimmer.Segments = Demonstration::Segments;
+        swimmer.NativeDirection = Demonstration::NativeDirection;
+        LoadSwimmerNetwork(swimmer.Network);
+    } else if (!ReadNetworkFile(options.Network, swimmer, error)) {
+        err << "swimmer-headless: " << error << '\n';
+        return BadInput;
     }
 
     const bool recording = !options.FramesFolder.empty() || !options.Gif.empty();
@@ -69,8 +82,16 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         }
     }
 
-    CFFNetwork network;
-    LoadSwimmerNetwork(network);
+    if (!options.SaveNetwork.empty() &&
+        !WriteNetworkFile(options.SaveNetwork, swimmer.Segments, swimmer.NativeDirection,
+                          swimmer.Network, error)) {
+        if (recorder)
+            recorder->Abandon();
+        err << "swimmer-headless: " << error << '\n';
+        return WriteFailed;
+    }
+    CSwimmerControlLoop loop(swimmer.Segments, swimmer.Network, swimmer.NativeDirection,
+                             Demonstration::PixelsPerUnit);
 
     // Long runs report their progress on a terminal, on one line.
     showProgress = showProgress && (options.Ticks >= 100000 || (recording && options.Ticks >= 1000));
@@ -83,7 +104,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     };
     const auto started = std::chrono::steady_clock::now();
     const HeadlessSummary summary =
-        RunHeadless(options, network, csv, recorder.get(),
+        RunHeadless(options, loop, csv, recorder.get(),
                     showProgress ? progress : std::function<void(long long)>());
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
     if (showProgress)

@@ -24,11 +24,17 @@ std::string HeadlessUsage()
     "  --gif FILE         write the run as an animated GIF that plays in real time\n"
     "  --fps N            frames per second of simulated time, 1 to 50 (default 25):\n"
     "                     frame k shows tick floor(100 k / N), so frame 0 is the start\n"
+    "  --network FILE     swim with the network in FILE (its segments and native\n"
+    "                     direction too) instead of the embedded one\n"
+    "  --save-network FILE  write the network in use to FILE (with --ticks 0\n"
+    "                     --no-csv, nothing else)\n"
     "  --summary          print the distance swum, the mean speed and the mean heading\n"
     "                     over the last quarter of the run to standard error\n"
     "  --help             show this text\n"
     "\n"
-    "Columns: tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target\n"
+    "Columns: tick,t,head_x,head_y,vx,vy, a theta and an omega per segment, a torque u\n"
+    "per joint, target; for the embedded swimmer:\n"
+    "  tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target\n"
     "Row 0 is the start state; every double has 17 significant digits.\n";
 }
 
@@ -83,7 +89,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOpt
         const bool takesValue = option == "--ticks" || option == "--width" ||
                                 option == "--height" || option == "--click" ||
                                 option == "--every" || option == "--output" ||
-                                option == "--frames" || option == "--gif" || option == "--fps";
+                                option == "--frames" || option == "--gif" || option == "--fps" ||
+                                option == "--network" || option == "--save-network";
         if (!takesValue) {
             error = "unknown option '" + option + "'";
             return false;
@@ -128,9 +135,11 @@ bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOpt
                 error = option + " wants a path";
                 return false;
             }
-            (option == "--output" ? options.Output
-             : option == "--frames" ? options.FramesFolder
-                                    : options.Gif) = value;
+            (option == "--output"    ? options.Output
+             : option == "--frames"  ? options.FramesFolder
+             : option == "--gif"     ? options.Gif
+             : option == "--network" ? options.Network
+                                     : options.SaveNetwork) = value;
         }
     }
     if (options.NoCsv && !options.Output.empty()) {

@@ -29,6 +29,10 @@ struct HeadlessOptions
     std::string FramesFolder;
     std::string Gif;
     int Fps = 25;
+    // The swimmer's network file (empty: the embedded network), and where to
+    // write the network in use.
+    std::string Network;
+    std::string SaveNetwork;
     bool Summary = false;
     bool Help = false;
 };

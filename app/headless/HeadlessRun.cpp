@@ -30,8 +30,15 @@ Point CentreOfMass(const CSwimmerControlLoop& loop)
     return {loop.GetUnwrappedHeadX() + sumX / segments, loop.GetUnwrappedHeadY() + sumY / segments};
 }
 
-const char HeadlessCsvHeader[] =
-    "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target\n";
+std::string HeadlessCsvHeader(int segments)
+{
+    std::string header = "tick,t,head_x,head_y,vx,vy";
+    for (int i = 1; i <= segments; ++i)
+        header += ",theta" + std::to_string(i) + ",omega" + std::to_string(i);
+    for (int j = 1; j < segments; ++j)
+        header += ",u" + std::to_string(j);
+    return header + ",target\n";
+}
 
 namespace {
 
@@ -48,32 +55,31 @@ void AppendDouble(std::string& line, double value)
 void WriteRow(std::ostream& csv, std::string& line, long long tick, const CSwimmerControlLoop& swimmer)
 {
     line.assign(std::to_string(tick));
-    const double columns[] = {
-        static_cast<double>(tick) * CSwimmerControlLoop::TickPeriod,
-        swimmer.GetHeadX(), swimmer.GetHeadY(),
-        swimmer.GetState()[0], swimmer.GetState()[1],
-        swimmer.GetState()[2], swimmer.GetState()[3],
-        swimmer.GetState()[4], swimmer.GetState()[5],
-        swimmer.GetState()[6], swimmer.GetState()[7],
-        swimmer.GetTorques()[0], swimmer.GetTorques()[1],
-        swimmer.GetTargetDirection(),
-    };
-    for (double value : columns) {
+    const auto column = [&line](double value) {
         line.push_back(',');
         AppendDouble(line, value);
-    }
+    };
+    column(static_cast<double>(tick) * CSwimmerControlLoop::TickPeriod);
+    column(swimmer.GetHeadX());
+    column(swimmer.GetHeadY());
+    const CVector& state = swimmer.GetState();
+    for (int i = 0; i < state.Size(); ++i)
+        column(state[i]);
+    const CVector& torques = swimmer.GetTorques();
+    for (int j = 0; j < torques.Size(); ++j)
+        column(torques[j]);
+    column(swimmer.GetTargetDirection());
     line.push_back('\n');
     csv << line;
 }
 
 }  // namespace
 
-HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& network,
+HeadlessSummary RunHeadless(const HeadlessOptions& options, CSwimmerControlLoop& swimmer,
                             std::ostream* csv, CHeadlessRecorder* recorder,
                             const std::function<void(long long)>& progress)
 {
     const ClientSize client = {options.Width, options.Height};
-    CSwimmerControlLoop swimmer = MakeDemonstrationLoop(network);
     swimmer.Start(client);
     const long long quarterStart = options.Ticks - options.Ticks / 4;
     // Pictures take longer than rows: report more often.
@@ -84,7 +90,7 @@ HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& ne
 
     std::string line;
     if (csv) {
-        *csv << HeadlessCsvHeader;
+        *csv << HeadlessCsvHeader(swimmer.GetSegments());
         WriteRow(*csv, line, 0, swimmer);
     }
     if (recorder && !recorder->Record(swimmer, summary.RecordingError))

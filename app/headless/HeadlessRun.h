@@ -33,11 +33,14 @@ struct HeadlessSummary
 
 class CHeadlessRecorder;
 
-extern const char HeadlessCsvHeader[];
+// The CSV's first line: a θ and an ω column per segment, a torque column per
+// joint.
+std::string HeadlessCsvHeader(int segments);
 
-// Runs options.Ticks ticks, writing rows to csv and pictures to recorder
-// (each if not null) and calling progress(ticksDone) now and then. Returns
-// what --summary reports; a picture that cannot be written ends the run.
-HeadlessSummary RunHeadless(const HeadlessOptions& options, const CFFNetwork& network,
+// Starts the swimmer on the options' view and runs options.Ticks ticks,
+// writing rows to csv and pictures to recorder (each if not null) and
+// calling progress(ticksDone) now and then. Returns what --summary reports;
+// a picture that cannot be written ends the run.
+HeadlessSummary RunHeadless(const HeadlessOptions& options, CSwimmerControlLoop& swimmer,
                             std::ostream* csv, CHeadlessRecorder* recorder = nullptr,
                             const std::function<void(long long)>& progress = nullptr);

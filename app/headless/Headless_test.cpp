@@ -11,6 +11,10 @@
 #include "EmbeddedNetwork.h"
 #include "HeadlessCommand.h"
 #include "HeadlessRun.h"
+#include "NetworkFile.h"
+#include "FFNetworkVF.h"
+#include "Random.h"
+#include "Swimmer.h"
 
 namespace {
 
@@ -146,6 +150,57 @@ TEST(HeadlessTest, ClicksLandJustBeforeTheirTick)
     EXPECT_EQ(rows[5][target], std::atan2((10.0 - 350 / 70.0) - rows[4][headY], 0 / 70.0 - rows[4][headX]));
     EXPECT_EQ(rows[6][target], rows[5][target]);
     EXPECT_EQ(rows[7][target], std::atan2((10.0 - 0 / 70.0) - rows[6][headY], 1400 / 70.0 - rows[6][headX]));
+}
+
+}  // namespace
+
+namespace {
+
+// The embedded network saved and loaded again swims the default run to the
+// byte; a file of another swimmer brings its own segments into the CSV; a
+// broken file is refused before anything is written.
+TEST(HeadlessTest, NetworkFilesSwimAsTheyWereSaved)
+{
+    const std::string saved = "headless_test_embedded.net";
+    ASSERT_EQ(Command({"--save-network", saved, "--ticks", "0", "--no-csv"}).Status, 0);
+    const CommandResult embedded = Command({"--ticks", "300", "--click", "100:200:100"});
+    const CommandResult loaded =
+        Command({"--network", saved, "--ticks", "300", "--click", "100:200:100"});
+    ASSERT_EQ(loaded.Status, 0) << loaded.Err;
+    EXPECT_EQ(loaded.Out, embedded.Out);
+
+    // Four segments, weights drawn and rounded to the file's single precision.
+    CSwimmer four(4);
+    CFFNetworkVF value(four);
+    value.SetNeurons(24);
+    CRandom rng(5);
+    value.RandomizeParameters(rng);
+    CFFNetwork network;
+    network.CopyFrom(value.GetNetwork());
+    for (int target = 1; target < 24; ++target)
+        for (int source = 0; source < target; ++source)
+            network.SetWeight(source, target, static_cast<float>(network.GetWeight(source, target)));
+    std::string error;
+    const std::string other = "headless_test_four.net";
+    ASSERT_TRUE(WriteNetworkFile(other, 4, 0.5, network, error)) << error;
+    const CommandResult swum = Command({"--network", other, "--ticks", "3"});
+    ASSERT_EQ(swum.Status, 0) << swum.Err;
+    std::string header;
+    const auto rows = ParseCsv(swum.Out, header);
+    EXPECT_EQ(header, "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,"
+                      "theta4,omega4,u1,u2,u3,target");
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[3].size(), 18u);
+
+    std::ofstream(other, std::ios::app) << "trailing garbage\n";
+    const char* output = "headless_test_refused.csv";
+    const CommandResult refused = Command({"--network", other, "--output", output});
+    EXPECT_EQ(refused.Status, 2);
+    EXPECT_NE(refused.Err.find(other + ":"), std::string::npos) << refused.Err;
+    EXPECT_EQ(refused.Err.find('\n'), refused.Err.size() - 1) << refused.Err;
+    EXPECT_FALSE(FileExists(output));
+    std::remove(saved.c_str());
+    std::remove(other.c_str());
 }
 
 }  // namespace

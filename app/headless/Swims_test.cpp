@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "EmbeddedNetwork.h"
 #include "Demonstration.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const double HeadingTolerance = 10.0 * Pi / 180.0;
 const double SteadyProgress = 2.0;   // units per 5 s towards the target (measured about 4)
 const double MinimumDistance = 8.0;  // units in 20 s (measured at least 14)

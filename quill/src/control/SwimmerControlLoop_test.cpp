@@ -4,13 +4,14 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "AllocationCounter.h"
 #include "TestLoop.h"
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const double Upright = 1.5707963265;
 const double Native = TestLoop::Native;
 const double Dt = 0.01 * 0.25;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <vector>
+#include <numbers>
 
 #include "DynamicModel.h"
 #include "Random.h"
@@ -9,7 +10,7 @@
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 
 // 0: Periodic [-π, π], 1: Free [-1, 1], 2: Bounded [-1, 1] (or Free).
 // The derivative is (1, -2, u_0) and the reward 7 + state[1].

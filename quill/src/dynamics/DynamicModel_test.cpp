@@ -5,12 +5,13 @@
 #include <cmath>
 #include <limits>
 #include <vector>
+#include <numbers>
 
 #include "Random.h"
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 
 // A model with one variable of each kind, highest index Free:

@@ -2,12 +2,13 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace {
 
 const double MomentOfInertia = CSwimmer::SegmentMass * CSwimmer::SegmentLength *
                                CSwimmer::SegmentLength / 12.0;  // m·L²/12 about the centre
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const double MaxAngularVelocity = 6.0;  // bound for input scaling and sampling only
 const double MaxCentreVelocity = 1.0;
 

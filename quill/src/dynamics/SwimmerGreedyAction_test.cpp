@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <vector>
+#include <numbers>
 
 #include "Random.h"
 #include "Swimmer.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-const double HalfPi = 1.5707963267948966;
+const double HalfPi = std::numbers::pi / 2;
 
 TEST(GreedyActionTest, EachTorqueTakesTheBoundItsCoefficientFavours)
 {

@@ -5,12 +5,13 @@
 #include <cmath>
 #include <limits>
 #include <vector>
+#include <numbers>
 
 #include "Random.h"
 
 namespace {
 
-const double HalfPi = 1.5707963267948966;
+const double HalfPi = std::numbers::pi / 2;
 const double k = CSwimmer::FluidFriction;
 const double m = CSwimmer::SegmentMass;
 const double I = m / 12.0;  // moment of inertia of a unit segment about its centre
@@ -90,7 +91,8 @@ TEST(SwimmerTest, DescribesItsVariables)
     ASSERT_EQ(swimmer.GetStateDimension(), 8);
     ASSERT_EQ(swimmer.GetActionDimension(), 2);
     const int kinds[] = {2, 2, 1, 2, 1, 2, 1, 2};
-    const double max[] = {1, 1, 3.141592653589793, 6, 3.141592653589793, 6, 3.141592653589793, 6};
+    const double pi = std::numbers::pi;
+    const double max[] = {1, 1, pi, 6, pi, 6, pi, 6};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(swimmer.StateKind(i), kinds[i]) << i;
         EXPECT_EQ(swimmer.StateMax(i), max[i]) << i;

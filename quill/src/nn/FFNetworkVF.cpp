@@ -1,6 +1,7 @@
 #include "FFNetworkVF.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "FatalCheck.h"
 #include "DynamicModel.h"
@@ -9,7 +10,7 @@ namespace {
 
 // The encoders of an angle bounded by [-π, π] receive π times its scaled
 // value, the angle itself.
-const double EncoderWeight = 3.141592653589793;
+const double EncoderWeight = std::numbers::pi;
 
 }  // namespace
 

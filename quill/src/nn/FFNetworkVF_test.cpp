@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <vector>
+#include <numbers>
 
 #include "AllocationCounter.h"
 #include "ChildProcess.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 const double DifferenceStep = 1e-5;
 const double DifferenceTolerance = 1e-8;

@@ -6,13 +6,14 @@
 #include <cmath>
 #include <memory>
 #include <vector>
+#include <numbers>
 
 #include "PixelCanvas.h"
 #include "TestLoop.h"
 
 namespace {
 
-const double Pi = 3.141592653589793;
+const double Pi = std::numbers::pi;
 const COLORREF Red = RGB(255, 0, 0), Black = RGB(0, 0, 0), White = RGB(255, 255, 255);
 
 std::unique_ptr<CWin32Swimmer> NewSwimmer()

@@ -1,0 +1,60 @@
+#pragma once
+// Network files: a trained value-function network for a swimmer of a given
+// length, as text that a person can read and diff.
+//
+//     swimmer-network 1
+//     segments 3
+//     native-direction 0.22
+//     neurons 30
+//     kinds 2 2 2 ... 1            one activation code per neuron
+//     weights
+//     w(0→1) w(0→2) ... w(0→n-1)   line k: from neuron k to k+1, ..., n-1
+//     ...
+//     w(n-2→n-1)
+//
+// Lines whose first non-blank character is '#' are comments, and blank lines
+// are ignored, anywhere. Weights are single-precision values (what
+// CFFNetwork::Load takes), each written as the shortest decimal that reads
+// back to the same float; the native direction is in radians.
+//
+// A file is checked whole before anything of it is used: the reader returns
+// the network only if every line is right, and otherwise one line
+// "FILE:LINE: what is wrong". The writer refuses, with the same kind of line
+// and no file, a network that the reader would refuse or that a file cannot
+// hold exactly, so that every file written reads back to the same bits.
+//
+// Numbers are formatted and parsed in the "C" locale's notation; a program
+// that changes LC_NUMERIC must restore it around these calls.
+
+#include <string>
+
+#include "FFNetwork.h"
+
+// What a network file holds. Not copyable, as CFFNetwork is not.
+struct NetworkFile
+{
+    int Segments = 0;
+    double NativeDirection = 0.0;  // radians
+    CFFNetwork Network;
+};
+
+// The file's text for the network, or false with error (no file name or
+// line in it) when the network cannot be written faithfully: segments out of
+// range, a non-finite direction, a neuron count or kinds other than the
+// swimmer's value-function layout, a weight that is not finite or not
+// exactly a single-precision value.
+bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& network,
+                       std::string& text, std::string& error);
+
+// FormatNetworkFile written to path as a whole or not at all: on any failure
+// error is "PATH: what is wrong", and path is left as it was.
+bool WriteNetworkFile(const std::string& path, int segments, double nativeDirection,
+                      const CFFNetwork& network, std::string& error);
+
+// Checks and reads the text of a network file; name is used in the error
+// ("NAME:LINE: what is wrong"). result is changed only on success.
+bool ParseNetworkFile(const std::string& name, const std::string& text, NetworkFile& result,
+                      std::string& error);
+
+// ParseNetworkFile on the contents of the file at path.
+bool ReadNetworkFile(const std::string& path, NetworkFile& result, std::string& error);

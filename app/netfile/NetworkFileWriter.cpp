@@ -1,0 +1,117 @@
+#include "NetworkFile.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "NetworkLayout.h"
+#include "NetworkNumbers.h"
+
+namespace {
+
+// A file holds single-precision weights, so a double weight is written
+// faithfully only if it is one; anything else would come back changed, and
+// the file would silently describe another network. Such a network (one
+// trained in double precision, say) is refused, not rounded: the caller
+// decides whether rounding is what it wants.
+bool IsSingle(double weight)
+{
+    if (!std::isfinite(weight) || std::fabs(weight) > FLT_MAX)
+        return false;
+    const double back = static_cast<double>(static_cast<float>(weight));
+    return std::memcmp(&back, &weight, sizeof back) == 0;
+}
+
+bool CheckWritable(int segments, double nativeDirection, const CFFNetwork& network,
+                   std::string& error)
+{
+    using namespace NetworkLimits;
+    if (segments < MinSegments || segments > MaxSegments) {
+        error = "segments " + std::to_string(segments) + " is outside " +
+                std::to_string(MinSegments) + ".." + std::to_string(MaxSegments);
+        return false;
+    }
+    if (!std::isfinite(nativeDirection)) {
+        error = "the native direction is not a finite number";
+        return false;
+    }
+    const int n = network.GetNeuronCount();
+    const int minimum = MinimumSwimmerNeurons(segments);
+    if (n < minimum || n > MaxNeurons) {
+        error = "the network has " + std::to_string(n) + " neurons; a swimmer of " +
+                std::to_string(segments) + " segments takes " + std::to_string(minimum) + ".." +
+                std::to_string(MaxNeurons);
+        return false;
+    }
+    const std::vector<ActivationKind> layout = SwimmerLayoutKinds(segments, n);
+    for (int i = 0; i < n; ++i) {
+        const int kind = static_cast<int>(network.GetActivation(i));
+        const int expected = static_cast<int>(layout[static_cast<std::size_t>(i)]);
+        if (kind != expected) {
+            error = "neuron " + std::to_string(i) + " has kind " + std::to_string(kind) + " (" +
+                    ActivationKindName(kind) + ") where the swimmer's layout has " +
+                    std::to_string(expected) + " (" + ActivationKindName(expected) + ")";
+            return false;
+        }
+    }
+    for (int k = 0; k < n; ++k)
+        for (int l = k + 1; l < n; ++l)
+            if (!IsSingle(network.GetWeight(k, l))) {
+                error = "the weight from neuron " + std::to_string(k) + " to neuron " +
+                        std::to_string(l) + " is " + ShortestDouble(network.GetWeight(k, l)) +
+                        ", which is not a finite single-precision value";
+                return false;
+            }
+    return true;
+}
+
+}  // namespace
+
+bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& network,
+                       std::string& text, std::string& error)
+{
+    if (!CheckWritable(segments, nativeDirection, network, error))
+        return false;
+    const int n = network.GetNeuronCount();
+    std::string out;
+    out += "# A swimmer's value-function network. kinds: one activation code per neuron\n";
+    out += "# (0 Zero, 1 Linear, 2 Tanh, 3 Sin, 4 Cos, 5 Gauss, 6 Atan); after 'weights',\n";
+    out += "# line k holds the weights from neuron k to neurons k+1 .. n-1, in that order.\n";
+    out += "swimmer-network 1\n";
+    out += "segments " + std::to_string(segments) + "\n";
+    out += "native-direction " + ShortestDouble(nativeDirection) + "\n";
+    out += "neurons " + std::to_string(n) + "\n";
+    out += "kinds";
+    for (int i = 0; i < n; ++i)
+        out += " " + std::to_string(static_cast<int>(network.GetActivation(i)));
+    out += "\nweights\n";
+    for (int k = 0; k + 1 < n; ++k) {
+        for (int l = k + 1; l < n; ++l) {
+            if (l > k + 1)
+                out += ' ';
+            out += ShortestFloat(static_cast<float>(network.GetWeight(k, l)));
+        }
+        out += '\n';
+    }
+    text.swap(out);
+    return true;
+}
+
+bool WriteNetworkFile(const std::string& path, int segments, double nativeDirection,
+                      const CFFNetwork& network, std::string& error)
+{
+    std::string text;
+    std::string why;
+    if (!FormatNetworkFile(segments, nativeDirection, network, text, why)) {
+        error = path + ": cannot write the network: " + why;
+        return false;
+    }
+    if (!WriteFileAtomically(path, text.data(), text.size())) {
+        error = path + ": cannot write the file";
+        return false;
+    }
+    return true;
+}

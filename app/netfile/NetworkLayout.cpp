@@ -1,0 +1,36 @@
+#include "NetworkLayout.h"
+
+#include "DynamicModel.h"
+#include "FFNetworkVF.h"
+#include "Swimmer.h"
+
+int MinimumSwimmerNeurons(int segments)
+{
+    const CSwimmer swimmer(segments);
+    const int d = swimmer.GetStateDimension();
+    int angles = 0;
+    for (int j = 0; j < d; ++j)
+        angles += swimmer.StateKind(j) == CDynamicModel::Periodic;
+    return d + 1 + 2 * angles + 1;
+}
+
+std::vector<ActivationKind> SwimmerLayoutKinds(int segments, int neurons)
+{
+    // The layout is whatever the value function makes, not a copy of its
+    // rules, so a change there cannot leave the files behind.
+    CSwimmer swimmer(segments);
+    CFFNetworkVF valueFunction(swimmer);
+    valueFunction.SetNeurons(neurons);
+    const CFFNetwork& network = valueFunction.GetNetwork();
+    std::vector<ActivationKind> kinds(static_cast<std::size_t>(neurons));
+    for (int i = 0; i < neurons; ++i)
+        kinds[static_cast<std::size_t>(i)] = network.GetActivation(i);
+    return kinds;
+}
+
+const char* ActivationKindName(int code)
+{
+    static const char* const Names[ActivationKindCount] = {"Zero", "Linear", "Tanh", "Sin",
+                                                           "Cos",  "Gauss",  "Atan"};
+    return code >= 0 && code < ActivationKindCount ? Names[code] : "unknown";
+}
