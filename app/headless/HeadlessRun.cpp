@@ -13,23 +13,6 @@ CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network)
                                Demonstration::PixelsPerUnit);
 }
 
-// The centre of segment i lies at Σ_(j<i) e_j + e_i/2 from the head; the
-// centre of mass is the mean of the centres.
-Point CentreOfMass(const CSwimmerControlLoop& loop)
-{
-    const CVector& state = loop.GetState();
-    const int segments = loop.GetSegments();
-    double jointX = 0.0, jointY = 0.0, sumX = 0.0, sumY = 0.0;
-    for (int i = 1; i <= segments; ++i) {
-        const double c = std::cos(state[2 * i]), s = std::sin(state[2 * i]);
-        sumX += jointX + 0.5 * c;
-        sumY += jointY + 0.5 * s;
-        jointX += c;
-        jointY += s;
-    }
-    return {loop.GetUnwrappedHeadX() + sumX / segments, loop.GetUnwrappedHeadY() + sumY / segments};
-}
-
 std::string HeadlessCsvHeader(int segments)
 {
     std::string header = "tick,t,head_x,head_y,vx,vy";

@@ -13,14 +13,6 @@
 // program), valued by the network, not yet started.
 CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network);
 
-struct Point
-{
-    double X, Y;
-};
-
-// Where the centre of mass is, unwrapped, in length units.
-Point CentreOfMass(const CSwimmerControlLoop& loop);
-
 struct HeadlessSummary
 {
     double Distance = 0.0;          // centre of mass, start to end

@@ -110,3 +110,20 @@ void CSwimmerControlLoop::SetState(const double* state)
     for (int i = 2 * Segments + 1; i >= 0; --i)
         State[i] = state[i];
 }
+
+// The centre of segment i lies at Σ_(j<i) e_j + e_i/2 from the head; the
+// centre of mass is the mean of the centres.
+Point CentreOfMass(const CSwimmerControlLoop& loop)
+{
+    const CVector& state = loop.GetState();
+    const int segments = loop.GetSegments();
+    double jointX = 0.0, jointY = 0.0, sumX = 0.0, sumY = 0.0;
+    for (int i = 1; i <= segments; ++i) {
+        const double c = std::cos(state[2 * i]), s = std::sin(state[2 * i]);
+        sumX += jointX + 0.5 * c;
+        sumY += jointY + 0.5 * s;
+        jointX += c;
+        jointY += s;
+    }
+    return {loop.GetUnwrappedHeadX() + sumX / segments, loop.GetUnwrappedHeadY() + sumY / segments};
+}

@@ -96,3 +96,11 @@ private:
     double WrappedAwayX = 0.0;
     double WrappedAwayY = 0.0;
 };
+
+struct Point
+{
+    double X, Y;
+};
+
+// Where the swimmer's centre of mass is, unwrapped, in length units.
+Point CentreOfMass(const CSwimmerControlLoop& loop);
