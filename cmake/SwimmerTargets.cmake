@@ -1,7 +1,7 @@
 # The one-line registrations of the project's own targets, and GoogleTest
 # for both builds:
 #   swimmer_library(<name> SOURCES <files...> [PUBLIC <targets...>] [PRIVATE <targets...>])
-#   swimmer_executable(<name> [WIN32] SOURCES <files...> LIBS <targets...>)
+#   swimmer_executable(<name> [WIN32] [BROWSER] SOURCES <files...> LIBS <targets...>)
 #   swimmer_test(<name> SOURCES <files...> LIBS <targets...>)
 #
 # Each of them compiles with warnings on (errors in the presets), so that
@@ -13,7 +13,13 @@
 # a CTest test of its own. The cross build compiles GoogleTest from Debian's
 # sources and registers each executable as one CTest test, run under Wine
 # through CMAKE_CROSSCOMPILING_EMULATOR: Wine starts slowly, so one process
-# per library beats one per case.
+# per library beats one per case. The WebAssembly build does the same under
+# node, and links its programs for node unless they are BROWSER ones:
+#   - real files instead of an in-memory file system (NODERAWFS), and an exit
+#     status that reaches the shell (EXIT_RUNTIME);
+#   - the module compiled synchronously: emscripten 3.1.6's asynchronous
+#     loader and node's own fetch disagree about file paths;
+#   - memory that grows as a native heap does, rather than a fixed 16 MB.
 
 include(GoogleTest)
 
@@ -50,13 +56,18 @@ function(swimmer_library name)
 endfunction()
 
 function(swimmer_executable name)
-  cmake_parse_arguments(ARG "WIN32" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "WIN32;BROWSER" "" "SOURCES;LIBS" ${ARGN})
   if(ARG_WIN32)
     add_executable(${name} WIN32 ${ARG_SOURCES})
   else()
     add_executable(${name} ${ARG_SOURCES})
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  if(EMSCRIPTEN AND NOT ARG_BROWSER)
+    target_link_options(${name} PRIVATE
+      -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sWASM_ASYNC_COMPILATION=0 -sENVIRONMENT=node
+      -sALLOW_MEMORY_GROWTH=1)
+  endif()
   swimmer_warnings(${name})
 endfunction()
 
@@ -69,8 +80,16 @@ function(swimmer_test name)
     # it as a failure.
     set_tests_properties(${name} PROPERTIES
       FAIL_REGULAR_EXPRESSION "\\[  PASSED  \\] 0 tests"
-      TIMEOUT 600
-      LABELS "wine")
+      TIMEOUT 600)
+    if(EMSCRIPTEN)
+      # The code is compiled at the build's level all the same; only the
+      # whole-module optimisation after linking is lighter, which at -O3
+      # takes about a minute for each test executable.
+      target_link_options(${name} PRIVATE -O1)
+      set_tests_properties(${name} PROPERTIES LABELS "node")
+    else()
+      set_tests_properties(${name} PROPERTIES LABELS "wine")
+    endif()
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endif()

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "EmbeddedNetwork.h"
+#include "PixelCanvas.h"
+#include "SwimmerPicture.h"
+#include "WebSwimmer.h"
+
+namespace {
+
+// What the page shows: a screen that gets only the changed boxes copied
+// onto it, as the page's script copies them onto its canvas.
+struct Screen
+{
+    explicit Screen(ClientSize client)
+        : Client(client), Rgba(static_cast<std::size_t>(client.Width) * client.Height * 4, 0)
+    {
+    }
+
+    void CopyChanged(CWebSwimmer& swimmer)
+    {
+        const PixelBox& box = swimmer.GetChanged();
+        const std::uint8_t* pixels = swimmer.GetPixels();
+        for (int y = box.Top; y <= box.Bottom; ++y) {
+            const std::size_t row = (static_cast<std::size_t>(y) * Client.Width + box.Left) * 4;
+            std::memcpy(&Rgba[row], pixels + row, static_cast<std::size_t>(box.Right - box.Left + 1) * 4);
+        }
+        swimmer.ClearChanged();
+    }
+
+    ClientSize Client;
+    std::vector<std::uint8_t> Rgba;
+};
+
+// The swimmer's picture drawn afresh on a white view, expanded to RGBA.
+std::vector<std::uint8_t> WholePicture(const CSwimmerControlLoop& loop, ClientSize client)
+{
+    CPixelCanvas canvas(client.Width, client.Height);
+    CSwimmerPicture picture;
+    picture.DirtyWholeClient(client);
+    picture.Draw(canvas, loop, client);
+    std::vector<std::uint8_t> rgba;
+    for (int y = 0; y < client.Height; ++y)
+        for (int x = 0; x < client.Width; ++x) {
+            const auto& colour = CPixelCanvas::Palette[static_cast<int>(canvas.At(x, y))];
+            rgba.insert(rgba.end(), {colour[0], colour[1], colour[2], 255});
+        }
+    return rgba;
+}
+
+}  // namespace
+
+// The page copies only the boxes that changed; after frames, a click, a
+// wrap at the edge and resizes, what it shows must still be the picture
+// drawn afresh.
+TEST(WebSwimmerTest, CopyingOnlyTheChangedBoxesShowsTheWholePicture)
+{
+    ClientSize client = {300, 200};
+    CWebSwimmer swimmer(EmbeddedNetwork(), client);
+    Screen screen(client);
+    screen.CopyChanged(swimmer);
+    EXPECT_EQ(screen.Rgba, WholePicture(swimmer.GetLoop(), client));
+
+    double now = 0.0;
+    int ticks = 0;
+    auto runFrames = [&](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            now += 1000.0 / 60.0;
+            ticks += swimmer.Frame(now);
+            screen.CopyChanged(swimmer);
+        }
+    };
+    runFrames(30);
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(swimmer.GetTicks(), ticks);
+    EXPECT_EQ(screen.Rgba, WholePicture(swimmer.GetLoop(), client));
+
+    // Straight down from the head: the swimmer heads for the bottom edge
+    // and wraps round to the top.
+    const CSwimmerControlLoop& loop = swimmer.GetLoop();
+    swimmer.PressAt(static_cast<unsigned>(loop.GetHeadX() * 70.0), 199);
+    EXPECT_NEAR(loop.GetTargetDirection(), -std::numbers::pi / 2, 0.1);
+    runFrames(600);
+    EXPECT_NE(loop.GetUnwrappedHeadY(), loop.GetHeadY()) << "no wrap in ten seconds";
+    EXPECT_EQ(screen.Rgba, WholePicture(loop, client));
+
+    // Smaller, so that the head lies beyond the right edge, then larger.
+    for (const ClientSize size : {ClientSize{100, 150}, ClientSize{420, 260}}) {
+        swimmer.Resize(size);
+        client = size;
+        screen = Screen(client);
+        EXPECT_EQ(swimmer.GetChanged().Right, client.Width - 1);
+        EXPECT_EQ(swimmer.GetChanged().Bottom, client.Height - 1);
+        screen.CopyChanged(swimmer);
+        runFrames(20);
+        EXPECT_LE(loop.GetHeadX(), loop.ViewWidth(client));
+        EXPECT_EQ(screen.Rgba, WholePicture(loop, client));
+    }
+
+    // Frames whose changes the page has not copied yet add up.
+    swimmer.RunTicks(5);
+    swimmer.Draw();
+    swimmer.RunTicks(5);
+    swimmer.Draw();
+    screen.CopyChanged(swimmer);
+    EXPECT_EQ(screen.Rgba, WholePicture(loop, client));
+}
+
+TEST(WebSwimmerTest, AFrameAllocatesNothingAndTheFiguresFollowTheRun)
+{
+    CWebSwimmer swimmer(EmbeddedNetwork(), {1400, 700});
+    swimmer.Frame(0.0);
+    const AllocationCounter counter;
+    for (int frame = 1; frame <= 60; ++frame)
+        swimmer.Frame(frame * 1000.0 / 60.0);
+    EXPECT_EQ(counter.Count(), 0);
+
+    EXPECT_EQ(swimmer.GetTicks(), 100.0);
+    EXPECT_DOUBLE_EQ(swimmer.GetSimulatedTime(), 1.0);
+    EXPECT_EQ(swimmer.GetPacer().TicksPerSecond(1000.0), 100);
+    const CVector& state = swimmer.GetLoop().GetState();
+    EXPECT_DOUBLE_EQ(swimmer.GetSpeed(), std::hypot(state[0], state[1]));
+    EXPECT_GT(swimmer.GetSpeed(), 0.0);
+}
+
+TEST(WebSwimmerTest, APressSetsTheDirectionFromTheHeadAndAnEmptyViewStillWorks)
+{
+    CWebSwimmer swimmer(EmbeddedNetwork(), {1400, 700});
+    // Head at (10, 4) units: pixel (700, 420). A press on its row to the left.
+    swimmer.PressAt(100, 420);
+    EXPECT_DOUBLE_EQ(swimmer.GetLoop().GetTargetDirection(), std::numbers::pi);
+    swimmer.PressAt(700, 0);
+    EXPECT_DOUBLE_EQ(swimmer.GetLoop().GetTargetDirection(), std::numbers::pi / 2);
+
+    // A page laid out at no size yet gets one pixel, and goes on.
+    swimmer.Resize({0, 0});
+    EXPECT_EQ(swimmer.GetClient().Width, 1);
+    EXPECT_EQ(swimmer.GetClient().Height, 1);
+    swimmer.RunTicks(3);
+    swimmer.Draw();
+    swimmer.Resize({1400, 700});
+    EXPECT_EQ(swimmer.GetChanged().Right, 1399);
+}
