@@ -91,19 +91,21 @@ void CWebSwimmer::Draw()
     const PixelBox& drawn = Picture.GetDirty();
     PixelBox box = {std::min(erased.Left, drawn.Left), std::min(erased.Top, drawn.Top),
                     std::max(erased.Right, drawn.Right), std::max(erased.Bottom, drawn.Bottom)};
+    if (Changed.Left <= Changed.Right) {
+        // Not yet copied by the page: both drawings' changes wait. After a
+        // resize the waiting box may be the old view's: the clip below
+        // brings it into this one.
+        box.Left = std::min(box.Left, Changed.Left);
+        box.Top = std::min(box.Top, Changed.Top);
+        box.Right = std::max(box.Right, Changed.Right);
+        box.Bottom = std::max(box.Bottom, Changed.Bottom);
+    }
     box.Left = std::max(box.Left, 0);
     box.Top = std::max(box.Top, 0);
     box.Right = std::min(box.Right, Client.Width - 1);
     box.Bottom = std::min(box.Bottom, Client.Height - 1);
     if (box.Left > box.Right || box.Top > box.Bottom)
         return;
-    if (Changed.Left <= Changed.Right) {
-        // Not yet copied by the page: both drawings' changes wait.
-        box.Left = std::min(box.Left, Changed.Left);
-        box.Top = std::min(box.Top, Changed.Top);
-        box.Right = std::max(box.Right, Changed.Right);
-        box.Bottom = std::max(box.Bottom, Changed.Bottom);
-    }
     Changed = box;
     ExpandChanged();
 }
