@@ -1,0 +1,63 @@
+#pragma once
+// CTDLearner: temporal-difference learning in continuous time with
+// eligibility traces, on a model's own operations.
+//
+// The value of a state is the discounted return V(x) = ∫₀^∞ e^(−t/τ) r(x(t)) dt
+// under the policy of the controller, which satisfies r − V/τ + dV/dt = 0
+// along a trajectory. One learning step of length h takes the model's
+// trajectory step and forms the discrete residual of that equation,
+//     δ = r·h + e^(−h/τ)·V(x') − V(x),
+// then moves the adjustable weights along the eligibility trace,
+//     w ← w + η·δ·e,   e ← e^(−h/κ)·e + ∇w V(x'),
+// so that each error reaches back over the states of roughly the last κ
+// seconds. Trajectories last a fixed time and start from random states of
+// the model's box, the trace starting afresh with ∇w V(x₀); a trajectory
+// that leaves the box ends there, valued by the model's exit value.
+//
+// Nothing allocates after construction; the same random generator state
+// gives the same weights, bit for bit.
+
+#include "DynamicModel.h"
+#include "ValueFunction.h"
+#include "Vector.h"
+
+class CRandom;
+
+struct TDConstants
+{
+    double StepPeriod;      // h, seconds of simulated time per learning step
+    double Discount;        // τ, seconds
+    double TraceDecay;      // κ, seconds
+    double LearningRate;    // η
+    double TrajectoryTime;  // seconds from a random start to the next
+};
+
+class CTDLearner
+{
+public:
+    CTDLearner(CDynamicModel& model, CValueFunction& valueFunction, CController& controller,
+               CRandom& rng, const TDConstants& constants);
+
+    // One learning step; returns δ.
+    double Step();
+
+    const CVector& GetState() const { return State; }
+
+private:
+    void StartTrajectory();
+
+    CDynamicModel& Model;
+    CValueFunction& ValueFunction;
+    CController& Controller;
+    CRandom& Rng;
+    double StepPeriod;
+    double LearningRate;
+    double Gamma;  // e^(−h/τ)
+    double Decay;  // e^(−h/κ)
+    long long TrajectorySteps;
+    long long StepsLeft = 0;
+    CVector State;
+    CVector Action;
+    CVector Derivative;
+    CVector Trace;
+};
