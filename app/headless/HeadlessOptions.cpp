@@ -1,6 +1,6 @@
 #include "HeadlessOptions.h"
 
-#include <charconv>
+#include "CommandLine.h"
 
 std::string HeadlessUsage()
 {
@@ -40,14 +40,6 @@ std::string HeadlessUsage()
 
 namespace {
 
-template <typename Integer>
-bool ParseInteger(const std::string& text, Integer& value)
-{
-    const char* end = text.data() + text.size();
-    const auto [stop, status] = std::from_chars(text.data(), end, value);
-    return status == std::errc() && stop == end && !text.empty();
-}
-
 bool ParseClick(const std::string& text, HeadlessClick& click)
 {
     const size_t first = text.find(':');
@@ -86,20 +78,12 @@ bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOpt
             options.NoCsv = true;
             continue;
         }
-        const bool takesValue = option == "--ticks" || option == "--width" ||
-                                option == "--height" || option == "--click" ||
-                                option == "--every" || option == "--output" ||
-                                option == "--frames" || option == "--gif" || option == "--fps" ||
-                                option == "--network" || option == "--save-network";
-        if (!takesValue) {
-            error = "unknown option '" + option + "'";
+        std::string value;
+        if (!TakeValue(arguments, i,
+                       {"--ticks", "--width", "--height", "--click", "--every", "--output",
+                        "--frames", "--gif", "--fps", "--network", "--save-network"},
+                       value, error))
             return false;
-        }
-        if (i + 1 == arguments.size()) {
-            error = option + " needs a value";
-            return false;
-        }
-        const std::string& value = arguments[++i];
         if (option == "--ticks") {
             if (!ParseInteger(value, options.Ticks) || options.Ticks < 0) {
                 error = "--ticks wants a whole number of ticks, 0 or more, not '" + value + "'";

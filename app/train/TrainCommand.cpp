@@ -1,6 +1,5 @@
 #include "TrainCommand.h"
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <numbers>
 
 #include "AtomicFile.h"
+#include "CommandLine.h"
 #include "GreedyScore.h"
 #include "NetworkFile.h"
 #include "SwimmerTrainer.h"
@@ -51,14 +51,6 @@ struct TrainOptions
     bool Help = false;
 };
 
-template <typename Integer>
-bool ParseInteger(const std::string& text, Integer& value)
-{
-    const char* end = text.data() + text.size();
-    const auto [stop, status] = std::from_chars(text.data(), end, value);
-    return status == std::errc() && stop == end && !text.empty();
-}
-
 bool FolderExists(const std::string& path)
 {
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -75,18 +67,11 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
             options.Help = true;
             continue;
         }
-        const bool takesValue = option == "--seed" || option == "--steps" ||
-                                option == "--segments" || option == "--output" ||
-                                option == "--curve" || option == "--check-every";
-        if (!takesValue) {
-            error = "unknown option '" + option + "'";
+        std::string value;
+        if (!TakeValue(arguments, i,
+                       {"--seed", "--steps", "--segments", "--output", "--curve", "--check-every"},
+                       value, error))
             return false;
-        }
-        if (i + 1 == arguments.size()) {
-            error = option + " needs a value";
-            return false;
-        }
-        const std::string& value = arguments[++i];
         bool good = true;
         if (option == "--seed")
             good = ParseInteger(value, options.Seed);

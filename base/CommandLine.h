@@ -1,0 +1,40 @@
+#pragma once
+// What the command-line tools share in reading their arguments.
+
+#include <charconv>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The whole of text as a whole number of the type; false on anything else
+// (a sign the type cannot hold, trailing characters, an empty text).
+template <typename Integer>
+bool ParseInteger(const std::string& text, Integer& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [stop, status] = std::from_chars(text.data(), end, value);
+    return status == std::errc() && stop == end && !text.empty();
+}
+
+// The value of arguments[i], an option that takes one: advances i to it, or
+// says that it is missing. False as well for an option not among valued.
+inline bool TakeValue(const std::vector<std::string>& arguments, size_t& i,
+                      std::initializer_list<std::string_view> valued, std::string& value,
+                      std::string& error)
+{
+    const std::string& option = arguments[i];
+    bool known = false;
+    for (std::string_view name : valued)
+        known = known || option == name;
+    if (!known) {
+        error = "unknown option '" + option + "'";
+        return false;
+    }
+    if (i + 1 == arguments.size()) {
+        error = option + " needs a value";
+        return false;
+    }
+    value = arguments[++i];
+    return true;
+}
