@@ -1,6 +1,8 @@
 #include "GreedyScore.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -10,7 +12,7 @@
 
 namespace {
 
-const int Starts = 6;
+const int Starts = 8;
 const double RunTime = 30.0;  // seconds
 const double Upright = 1.5707963265;
 
@@ -65,13 +67,17 @@ GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
     GreedyScore score;
     score.NativeDirection = std::atan2(sumY, sumX);
     const double c = std::cos(score.NativeDirection), s = std::sin(score.NativeDirection);
+    double slowest = std::numeric_limits<double>::infinity();
     for (int run = 0; run < runs; ++run) {
-        score.Speed += (vx[run] * c + vy[run] * s) / runs;
+        const double along = vx[run] * c + vy[run] * s;
+        score.Speed += along / runs;
+        slowest = std::min(slowest, along);
         const double off = std::fabs(std::remainder(std::atan2(vy[run], vx[run]) -
                                                         score.NativeDirection, 2 * pi));
         if (!(off <= score.Spread))
             score.Spread = off;  // NaN too
     }
-    score.Score = std::isfinite(score.Speed) && score.Spread <= MaxSpread ? score.Speed : 0.0;
+    score.Slowest = slowest;
+    score.Score = std::isfinite(score.Speed) && score.Spread <= MaxSpread ? slowest : 0.0;
     return score;
 }

@@ -21,7 +21,8 @@ struct GreedyScore
     double Speed = 0.0;            // mean velocity along the native direction, units/s
     double NativeDirection = 0.0;  // radians
     double Spread = 0.0;           // the largest heading away from it, radians
-    double Score = 0.0;            // Speed, or 0 if the spread is too wide or not finite
+    double Slowest = 0.0;          // the slowest run's velocity along it
+    double Score = 0.0;            // Slowest, or 0 if the spread is too wide or not finite
 };
 
 constexpr double MaxSpread = 8.0 * std::numbers::pi / 180.0;
