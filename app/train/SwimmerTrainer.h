@@ -26,7 +26,7 @@ struct SwimmerTrainingConstants
         0.01,   // h: the score per simulated second of 0.0025 at a quarter of the cost
         1.0,    // τ: about the stroke period; 2 s swims faster on some seeds, splits on others
         0.5,    // κ: 1 s or 0.2 s learned clearly worse
-        0.003,  // η: 0.01-equivalent diverged, a third of it learned slower
+        0.003,  // η: thirteen times more diverged, a third of it learned slower
         4.0,    // trajectory: 1 s starts learned worse
     };
     static constexpr double AverageTime = 1000.0;  // seconds of simulated time
