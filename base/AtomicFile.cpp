@@ -63,6 +63,17 @@ void CAtomicFile::Discard()
     }
 }
 
+std::string WhyNotWritable(const std::string& path)
+{
+    std::error_code error;
+    const fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty() && !fs::is_directory(parent, error))
+        return "the folder '" + parent.string() + "' does not exist";
+    if (fs::is_directory(path, error))
+        return "it is a folder";
+    return "";
+}
+
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size)
 {
     CAtomicFile file(path);

@@ -36,5 +36,10 @@ private:
     bool Open = false;
 };
 
+// Why no file can be written at path before trying: the folder it would go
+// in is missing, or a folder stands in its place. Empty when nothing is in
+// the way.
+std::string WhyNotWritable(const std::string& path);
+
 // The whole of data as the file at path, through a CAtomicFile.
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size);

@@ -2,6 +2,7 @@
 // What the command-line tools share in reading their arguments.
 
 #include <charconv>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -15,6 +16,16 @@ bool ParseInteger(const std::string& text, Integer& value)
     const char* end = text.data() + text.size();
     const auto [stop, status] = std::from_chars(text.data(), end, value);
     return status == std::errc() && stop == end && !text.empty();
+}
+
+// printf into a string, for the one-line figures the tools report (at most
+// 255 characters).
+template <typename... Numbers>
+std::string Format(const char* format, Numbers... numbers)
+{
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, format, numbers...);
+    return buffer;
 }
 
 // The value of arguments[i], an option that takes one: advances i to it, or

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "AtomicFile.h"
+#include "CommandLine.h"
 #include "Demonstration.h"
 #include "HeadlessOptions.h"
 #include "HeadlessRecorder.h"
@@ -19,14 +20,6 @@ namespace {
 const int WriteFailed = 1;
 const int BadInput = 2;
 const double Degrees = 180.0 / std::numbers::pi;
-
-template <typename... Numbers>
-std::string Format(const char* format, Numbers... numbers)
-{
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, numbers...);
-    return buffer;
-}
 
 }  // namespace
 

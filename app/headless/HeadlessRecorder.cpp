@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "AtomicFile.h"
 #include "PngFile.h"
 
 namespace fs = std::filesystem;
@@ -36,13 +37,9 @@ bool CHeadlessRecorder::CheckPaths(const std::string& framesFolder, const std::s
             error = "--gif: this build has no GIF encoder (the native build has)";
             return false;
         }
-        const fs::path parent = fs::path(gif).parent_path();
-        if (!parent.empty() && !fs::is_directory(parent, failure)) {
-            error = "--gif '" + gif + "': the folder '" + parent.string() + "' does not exist";
-            return false;
-        }
-        if (fs::is_directory(gif, failure)) {
-            error = "--gif '" + gif + "' is a folder";
+        const std::string why = WhyNotWritable(gif);
+        if (!why.empty()) {
+            error = "--gif '" + gif + "': " + why;
             return false;
         }
     }

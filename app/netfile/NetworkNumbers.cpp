@@ -1,10 +1,11 @@
 #include "NetworkNumbers.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "CommandLine.h"
 
 namespace {
 
@@ -113,10 +114,5 @@ bool ParseInt(std::string_view token, int& value)
         if (first == last || *first < '0' || *first > '9')
             return false;
     }
-    int parsed = 0;
-    const auto [end, error] = std::from_chars(first, last, parsed);
-    if (error != std::errc() || end != last)
-        return false;
-    value = parsed;
-    return true;
+    return ParseInteger(std::string(first, last), value);
 }

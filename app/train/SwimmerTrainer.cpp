@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "NetworkLayout.h"
+
 CSwimmerTrainer::CSwimmerTrainer(int segments, std::uint32_t seed)
     : Segments(segments),
       Rng(seed),
@@ -19,8 +21,7 @@ CSwimmerTrainer::CSwimmerTrainer(int segments, std::uint32_t seed)
 
 int CSwimmerTrainer::NeuronsFor(int segments)
 {
-    // 2n + 2 inputs, the bias, two encoders per angle, the output.
-    return (2 * segments + 2) + 1 + 2 * segments + SwimmerTrainingConstants::HiddenNeurons + 1;
+    return MinimumSwimmerNeurons(segments) + SwimmerTrainingConstants::HiddenNeurons;
 }
 
 void CSwimmerTrainer::Step()

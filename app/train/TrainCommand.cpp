@@ -1,7 +1,6 @@
 #include "TrainCommand.h"
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <numbers>
@@ -51,13 +50,6 @@ struct TrainOptions
     bool Help = false;
 };
 
-bool FolderExists(const std::string& path)
-{
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    std::error_code error;
-    return parent.empty() || std::filesystem::is_directory(parent, error);
-}
-
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options,
                        std::string& error)
 {
@@ -96,13 +88,9 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
     if (options.Curve.empty())
         options.Curve = options.Output + ".curve.csv";
     for (const std::string* path : {&options.Output, &options.Curve}) {
-        if (!FolderExists(*path)) {
-            error = "'" + *path + "': the folder does not exist";
-            return false;
-        }
-        std::error_code failure;
-        if (std::filesystem::is_directory(*path, failure)) {
-            error = "'" + *path + "' is a folder";
+        const std::string why = WhyNotWritable(*path);
+        if (!why.empty()) {
+            error = "'" + *path + "': " + why;
             return false;
         }
     }
@@ -111,14 +99,6 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
         return false;
     }
     return true;
-}
-
-template <typename... Numbers>
-std::string Format(const char* format, Numbers... numbers)
-{
-    char buffer[200];
-    std::snprintf(buffer, sizeof buffer, format, numbers...);
-    return buffer;
 }
 
 // The better of two checkpoints: a score (a swimmer that keeps one heading)
@@ -193,13 +173,11 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         if (showProgress && (step % 100000 == 0 || last)) {
             const double elapsed = seconds();
             const double left = elapsed / step * (options.Steps - step);
-            char line[160];
-            std::snprintf(line, sizeof line,
-                          "\rswimmer-train: step %lld of %lld (%lld%%), about %.0f s left; "
+            err << Format("\rswimmer-train: step %lld of %lld (%lld%%), about %.0f s left; "
                           "best swimmer %.3f units/s ",
                           step, options.Steps, 100 * step / options.Steps, left,
-                          bestScore.Speed > 0 ? bestScore.Speed : 0.0);
-            err << line << std::flush;
+                          bestScore.Speed > 0 ? bestScore.Speed : 0.0)
+                << std::flush;
         }
     }
     if (showProgress)
@@ -217,12 +195,9 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         err << "swimmer-train: writing '" << options.Curve << "' failed\n";
         return WriteFailed;
     }
-    char summary[200];
-    std::snprintf(summary, sizeof summary,
-                  "swimmer-train: %lld steps in %.1f s; best greedy swimmer %.4f units/s, "
+    err << Format("swimmer-train: %lld steps in %.1f s; best greedy swimmer %.4f units/s, "
                   "native direction %.4f rad, heading spread %.2f deg\n",
                   trainer.GetSteps(), seconds(), bestScore.Speed, bestScore.NativeDirection,
                   bestScore.Spread * 180.0 / std::numbers::pi);
-    err << summary;
     return stopped ? Interrupted : 0;
 }
