@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "Demonstration.h"
-#include "FFNetwork.h"
-#include "HeadlessRun.h"
+#include "EmbeddedSwimmer.h"
+#include "SwimmerControlLoop.h"
 #include "SwimmerNetwork.h"
 
 namespace {
@@ -13,22 +13,22 @@ const ClientSize Client = {Demonstration::DefaultWidth, Demonstration::DefaultHe
 
 // The embedded swimmer 10 s into its run, with a target away from the
 // native direction so that every sub-step builds two systems.
-const CFFNetwork& Loaded(CFFNetwork& network)
+const SwimmerNetwork& Loaded(SwimmerNetwork& swimmer)
 {
-    LoadSwimmerNetwork(network);
-    return network;
+    LoadEmbeddedSwimmer(swimmer);
+    return swimmer;
 }
 
 struct SwimmingLoop
 {
-    SwimmingLoop() : Loop(MakeDemonstrationLoop(Loaded(Network)))
+    SwimmingLoop() : Loop(MakeDemonstration<CSwimmerControlLoop>(Loaded(Swimmer)))
     {
         Loop.Start(Client);
         Loop.PressAt(1000, 100, Client);
         for (int tick = 0; tick < 1000; ++tick)
             Loop.Tick(Client);
     }
-    CFFNetwork Network;
+    SwimmerNetwork Swimmer;
     CSwimmerControlLoop Loop;
 };
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "SwimmerNetwork.h"
+#include "EmbeddedSwimmer.h"
 #include "Swimmer.h"
 #include "FFNetwork.h"
 #include "FFNetworkVF.h"

@@ -8,6 +8,8 @@
 # third-party targets keep their own flags. A library shows the folder of the
 # CMakeLists.txt that registers it, and nothing else, to the targets that
 # link it: a header of a higher layer is not on the include path below it.
+# Headers for the library's own sources only sit in a subfolder internal/,
+# which the library and its tests see and no other target does.
 #
 # Natively the Debian package provides GoogleTest and every test case becomes
 # a CTest test of its own. The cross build compiles GoogleTest from Debian's
@@ -40,11 +42,27 @@ function(swimmer_warnings target)
   endif()
 endfunction()
 
+function(swimmer_internal_headers target)
+  if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/internal)
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/internal)
+  endif()
+endfunction()
+
+# Every target of ours is recorded, with its kind and folder, for the link
+# graph that swimmer_write_link_graph writes at the end of the configuration.
+function(swimmer_record kind name)
+  set_property(GLOBAL APPEND PROPERTY SWIMMER_TARGETS ${name})
+  set_property(GLOBAL PROPERTY SWIMMER_KIND_${name} ${kind})
+  set_property(GLOBAL PROPERTY SWIMMER_DIR_${name} ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
+
 function(swimmer_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+  swimmer_record(library ${name})
   if(ARG_SOURCES)
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    swimmer_internal_headers(${name})
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
     swimmer_warnings(${name})
   else()
@@ -56,7 +74,12 @@ function(swimmer_library name)
 endfunction()
 
 function(swimmer_executable name)
-  cmake_parse_arguments(ARG "WIN32;BROWSER" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "WIN32;BROWSER;TEST" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_TEST)
+    swimmer_record(test ${name})
+  else()
+    swimmer_record(program ${name})
+  endif()
   if(ARG_WIN32)
     add_executable(${name} WIN32 ${ARG_SOURCES})
   else()
@@ -73,7 +96,8 @@ endfunction()
 
 function(swimmer_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  swimmer_executable(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} swimmer_test_main)
+  swimmer_executable(${name} TEST SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} swimmer_test_main)
+  swimmer_internal_headers(${name})
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
     # A run that selects no test case passes silently in GoogleTest; count
@@ -93,4 +117,33 @@ function(swimmer_test name)
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endif()
+endfunction()
+
+# Writes the graph of our targets, one line each, tab-separated:
+#   kind  name  folder  direct links  sources
+# (lists space-separated; links as given, system libraries included, a
+# private link of a static library among them). scripts/check-layers reads
+# it: the links are the one statement of which layer may use which.
+function(swimmer_write_link_graph path)
+  get_property(targets GLOBAL PROPERTY SWIMMER_TARGETS)
+  set(lines "")
+  foreach(target IN LISTS targets)
+    get_property(kind GLOBAL PROPERTY SWIMMER_KIND_${target})
+    get_property(dir GLOBAL PROPERTY SWIMMER_DIR_${target})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
+      set(sources "")
+    else()
+      get_target_property(links ${target} LINK_LIBRARIES)
+      get_target_property(sources ${target} SOURCES)
+    endif()
+    if(NOT links)
+      set(links "")
+    endif()
+    string(REPLACE ";" " " links "${links}")
+    string(REPLACE ";" " " sources "${sources}")
+    string(APPEND lines "${kind}\t${target}\t${dir}\t${links}\t${sources}\n")
+  endforeach()
+  file(WRITE ${path} "${lines}")
 endfunction()

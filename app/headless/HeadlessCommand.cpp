@@ -13,7 +13,6 @@
 #include "HeadlessRecorder.h"
 #include "HeadlessRun.h"
 #include "NetworkFile.h"
-#include "SwimmerNetwork.h"
 
 namespace {
 
@@ -38,12 +37,8 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     }
 
     // The swimmer: the embedded one, or a network file's, checked whole.
-    NetworkFile swimmer;
-    if (options.Network.empty()) {
-        swimmer.Segments = Demonstration::Segments;
-        swimmer.NativeDirection = Demonstration::NativeDirection;
-        LoadSwimmerNetwork(swimmer.Network);
-    } else if (!ReadNetworkFile(options.Network, swimmer, error)) {
+    SwimmerNetwork swimmer;
+    if (!LoadSwimmer(options.Network, swimmer, error)) {
         err << "swimmer-headless: " << error << '\n';
         return BadInput;
     }
@@ -83,8 +78,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         err << "swimmer-headless: " << error << '\n';
         return WriteFailed;
     }
-    CSwimmerControlLoop loop(swimmer.Segments, swimmer.Network, swimmer.NativeDirection,
-                             Demonstration::PixelsPerUnit);
+    CSwimmerControlLoop loop = MakeDemonstration<CSwimmerControlLoop>(swimmer);
 
     // Long runs report their progress on a terminal, on one line.
     showProgress = showProgress && (options.Ticks >= 100000 || (recording && options.Ticks >= 1000));

@@ -59,7 +59,7 @@ bool CHeadlessRecorder::Begin(std::string& error)
     }
     if (!GifPath.empty()) {
         Gif = std::make_unique<CGifFile>(GifPath, Client.Width, Client.Height,
-                                         &CPixelCanvas::Palette[0][0], 3);
+                                         &PaintColours[0][0], 3);
         if (!Gif->Begin()) {
             error = "cannot write '" + GifPath + "'";
             return false;
@@ -76,7 +76,7 @@ bool CHeadlessRecorder::Record(const CSwimmerControlLoop& loop, std::string& err
         std::uint8_t* rgb = Rgb.Data();
         const size_t pixels = static_cast<size_t>(Client.Width) * Client.Height;
         for (size_t i = 0; i < pixels; ++i, rgb += 3) {
-            const std::uint8_t* colour = CPixelCanvas::Palette[index[i]];
+            const std::uint8_t* colour = PaintColours[index[i]];
             rgb[0] = colour[0];
             rgb[1] = colour[1];
             rgb[2] = colour[2];

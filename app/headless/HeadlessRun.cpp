@@ -4,14 +4,7 @@
 #include <cstdio>
 #include <cmath>
 
-#include "Demonstration.h"
 #include "HeadlessRecorder.h"
-
-CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network)
-{
-    return CSwimmerControlLoop(Demonstration::Segments, network, Demonstration::NativeDirection,
-                               Demonstration::PixelsPerUnit);
-}
 
 std::string HeadlessCsvHeader(int segments)
 {

@@ -9,10 +9,6 @@
 #include "HeadlessOptions.h"
 #include "SwimmerControlLoop.h"
 
-// The demonstration's swimmer (segments, native direction and scale of the
-// program), valued by the network, not yet started.
-CSwimmerControlLoop MakeDemonstrationLoop(const CFFNetwork& network);
-
 struct HeadlessSummary
 {
     double Distance = 0.0;          // centre of mass, start to end

@@ -116,7 +116,7 @@ TEST(HeadlessTest, TheCsvReadsBackToTheSameBits)
     ASSERT_EQ(rows.size(), 11u);
 
     const ClientSize client = {1400, 700};
-    CSwimmerControlLoop swimmer = MakeDemonstrationLoop(EmbeddedNetwork());
+    CSwimmerControlLoop swimmer = MakeDemonstration<CSwimmerControlLoop>(EmbeddedSwimmer());
     swimmer.Start(client);
     for (int tick = 0; tick <= 30; ++tick) {
         if (tick > 0)

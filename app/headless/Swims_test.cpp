@@ -34,7 +34,7 @@ double AngleBetween(double a, double b)
 // centre of mass was last.
 struct Track
 {
-    Track() : Swimmer(MakeDemonstrationLoop(EmbeddedNetwork()))
+    Track() : Swimmer(MakeDemonstration<CSwimmerControlLoop>(EmbeddedSwimmer()))
     {
         Swimmer.Start(Client);
         Last = CentreOfMass(Swimmer);

@@ -13,11 +13,13 @@
 
 #include <array>
 
+#include "SwimmerControlLoop.h"
+
 class CTickPacer
 {
 public:
     static constexpr double PeriodMs = 10.0;
-    static constexpr int MaxOutstanding = 10;
+    static constexpr int MaxOutstanding = CSwimmerControlLoop::MaxWaitingTicks;
 
     // The ticks to run at a frame shown at nowMs (milliseconds of any
     // monotonic clock). The first frame only sets the clock's origin and

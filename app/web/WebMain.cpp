@@ -5,7 +5,7 @@
 
 #include <emscripten/emscripten.h>
 
-#include "FFNetwork.h"
+#include "EmbeddedSwimmer.h"
 #include "SwimmerNetwork.h"
 #include "WebSwimmer.h"
 
@@ -21,9 +21,9 @@ extern "C" {
 // drawn; returns 1. A second call starts again.
 EMSCRIPTEN_KEEPALIVE int SwimmerCreate(int width, int height)
 {
-    CFFNetwork network;
-    LoadSwimmerNetwork(network);
-    Swimmer = std::make_unique<CWebSwimmer>(network, ClientSize{width, height});
+    SwimmerNetwork swimmer;
+    LoadEmbeddedSwimmer(swimmer);
+    Swimmer = std::make_unique<CWebSwimmer>(swimmer, ClientSize{width, height});
     return 1;
 }
 

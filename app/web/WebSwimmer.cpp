@@ -26,16 +26,15 @@ std::uint32_t RgbaWord(const std::uint8_t (&rgb)[3])
 }
 
 const std::uint32_t PaletteWords[3] = {
-    RgbaWord(CPixelCanvas::Palette[0]),
-    RgbaWord(CPixelCanvas::Palette[1]),
-    RgbaWord(CPixelCanvas::Palette[2]),
+    RgbaWord(PaintColours[0]),
+    RgbaWord(PaintColours[1]),
+    RgbaWord(PaintColours[2]),
 };
 
 }  // namespace
 
-CWebSwimmer::CWebSwimmer(const CFFNetwork& network, ClientSize client)
-    : Loop(Demonstration::Segments, network, Demonstration::NativeDirection,
-           Demonstration::PixelsPerUnit),
+CWebSwimmer::CWebSwimmer(const SwimmerNetwork& swimmer, ClientSize client)
+    : Loop(MakeDemonstration<CSwimmerControlLoop>(swimmer)),
       Client(AtLeastOnePixel(client)),
       Canvas(Client.Width, Client.Height),
       Rgba(static_cast<std::size_t>(Client.Width) * Client.Height)

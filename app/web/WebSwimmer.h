@@ -17,14 +17,14 @@
 #include "SwimmerPicture.h"
 #include "TickPacer.h"
 
-class CFFNetwork;
+struct SwimmerNetwork;
 
 class CWebSwimmer
 {
 public:
-    // The demonstration's swimmer at its start on a view of the given size,
-    // drawn on a white view.
-    CWebSwimmer(const CFFNetwork& network, ClientSize client);
+    // The swimmer at the demonstration's scale, at its start on a view of
+    // the given size, drawn on a white view.
+    CWebSwimmer(const SwimmerNetwork& swimmer, ClientSize client);
 
     // An animation frame at nowMs of wall clock: runs the ticks the pacer
     // gives and draws if there were any. Returns the ticks run.

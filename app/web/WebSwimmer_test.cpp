@@ -47,7 +47,7 @@ std::vector<std::uint8_t> WholePicture(const CSwimmerControlLoop& loop, ClientSi
     std::vector<std::uint8_t> rgba;
     for (int y = 0; y < client.Height; ++y)
         for (int x = 0; x < client.Width; ++x) {
-            const auto& colour = CPixelCanvas::Palette[static_cast<int>(canvas.At(x, y))];
+            const auto& colour = PaintColours[static_cast<int>(canvas.At(x, y))];
             rgba.insert(rgba.end(), {colour[0], colour[1], colour[2], 255});
         }
     return rgba;
@@ -61,7 +61,7 @@ std::vector<std::uint8_t> WholePicture(const CSwimmerControlLoop& loop, ClientSi
 TEST(WebSwimmerTest, CopyingOnlyTheChangedBoxesShowsTheWholePicture)
 {
     ClientSize client = {300, 200};
-    CWebSwimmer swimmer(EmbeddedNetwork(), client);
+    CWebSwimmer swimmer(EmbeddedSwimmer(), client);
     Screen screen(client);
     screen.CopyChanged(swimmer);
     EXPECT_EQ(screen.Rgba, WholePicture(swimmer.GetLoop(), client));
@@ -113,7 +113,7 @@ TEST(WebSwimmerTest, CopyingOnlyTheChangedBoxesShowsTheWholePicture)
 
 TEST(WebSwimmerTest, AFrameAllocatesNothingAndTheFiguresFollowTheRun)
 {
-    CWebSwimmer swimmer(EmbeddedNetwork(), {1400, 700});
+    CWebSwimmer swimmer(EmbeddedSwimmer(), {1400, 700});
     swimmer.Frame(0.0);
     const AllocationCounter counter;
     for (int frame = 1; frame <= 60; ++frame)
@@ -130,7 +130,7 @@ TEST(WebSwimmerTest, AFrameAllocatesNothingAndTheFiguresFollowTheRun)
 
 TEST(WebSwimmerTest, APressSetsTheDirectionFromTheHeadAndAnEmptyViewStillWorks)
 {
-    CWebSwimmer swimmer(EmbeddedNetwork(), {1400, 700});
+    CWebSwimmer swimmer(EmbeddedSwimmer(), {1400, 700});
     // Head at (10, 4) units: pixel (700, 420). A press on its row to the left.
     swimmer.PressAt(100, 420);
     EXPECT_DOUBLE_EQ(swimmer.GetLoop().GetTargetDirection(), std::numbers::pi);

@@ -9,7 +9,7 @@
 //     Bresenham walk takes, and the end point becomes the current position;
 //   - everything is clipped to the buffer.
 // The picture has three paints, so an index a pixel is the whole picture: a
-// GIF takes it as it is, a PNG or a page expands it through the palette.
+// GIF takes it as it is, a PNG or a page expands it through PaintColours.
 // Nothing allocates after construction.
 
 #include <cstdint>
@@ -20,9 +20,6 @@
 class CPixelCanvas : public CCanvas
 {
 public:
-    // The colours of the paints, (red, green, blue), by Paint.
-    static constexpr std::uint8_t Palette[3][3] = {{255, 255, 255}, {0, 0, 0}, {255, 0, 0}};
-
     // A buffer of the given size in pixels, all background.
     CPixelCanvas(int width, int height);
 

@@ -2,13 +2,6 @@
 
 #include <cmath>
 
-namespace {
-
-// Slightly less than π/2: the segments start pointing straight up.
-const double UprightAngle = 1.5707963265;
-
-}  // namespace
-
 CSwimmerControlLoop::CSwimmerControlLoop(int segments, const CFFNetwork& network,
                                          double nativeDirection, double scale)
     : Segments(segments),

@@ -32,6 +32,13 @@ public:
     static constexpr double TickPeriod = 0.01;  // seconds of simulated time
     // 0.01 / 4 scales by a power of two, so it is exactly 0.01 × 0.25.
     static constexpr double SubStepPeriod = TickPeriod / SubStepsPerTick;
+    // A host that paces ticks by a clock lets at most this many wait; the
+    // periods that arrive beyond them are dropped, so a host that falls
+    // behind slows the swimmer down rather than making it catch up.
+    static constexpr int MaxWaitingTicks = 10;
+    // Every segment's angle at the start: slightly less than π/2, pointing
+    // straight up.
+    static constexpr double UprightAngle = 1.5707963265;
 
     // A swimmer of the given segments, valued by a copy of the network; at
     // rest with zero torques until Start places it in the view.

@@ -12,8 +12,8 @@
 namespace {
 
 const double Pi = std::numbers::pi;
-const double Upright = 1.5707963265;
-const double Native = TestLoop::Native;
+const double Upright = CSwimmerControlLoop::UprightAngle;
+const double Native = Demonstration::NativeDirection;
 const double Dt = 0.01 * 0.25;
 
 TEST(SwimmerControlLoopTest, StartsUprightAtRestBelowTheMiddleOfTheView)

@@ -11,6 +11,8 @@
 // up, lands on the pixel (x·Scale, (ViewHeight - y)·Scale), each truncated
 // towards zero, in client pixels from the top-left corner with y down.
 
+#include <cstdint>
+
 #include "SwimmerControlLoop.h"
 
 // Pixels from Left to Right - 1 and Top to Bottom - 1: the right and bottom
@@ -33,6 +35,9 @@ enum class Paint
     Joint,       // black
     Head,        // red
 };
+
+// The colour of each paint, (red, green, blue), by Paint.
+constexpr std::uint8_t PaintColours[3][3] = {{255, 255, 255}, {0, 0, 0}, {255, 0, 0}};
 
 // What drawing needs of a device.
 class CCanvas

@@ -70,6 +70,15 @@ void CFFNetworkVF::SetNeurons(int Neurons)
     OutputGradientScale = 1.0 / std::sqrt(static_cast<double>(fanIn));
 }
 
+int CFFNetworkVF::MinimumNeurons(const CDynamicModel& model)
+{
+    const int d = model.GetStateDimension();
+    int angles = 0;
+    for (int j = 0; j < d; ++j)
+        angles += model.StateKind(j) == CDynamicModel::Periodic;
+    return d + 1 + 2 * angles + 1;
+}
+
 void CFFNetworkVF::SetNetwork(const CFFNetwork& network)
 {
     SetNeurons(network.GetNeuronCount());  // leaves the lanes invalid

@@ -27,6 +27,11 @@ public:
     // Lays out a fresh network of the given size for the model; the program
     // stops if the inputs, the bias, the encoders and the output do not fit.
     void SetNeurons(int Neurons);
+    // The fewest neurons a layout for the model can have: its inputs, the
+    // bias, an encoder pair per Periodic variable and the output. Below it
+    // SetNeurons stops the program (or makes the output an encoder); asking
+    // first is how a caller with a size from elsewhere avoids that.
+    static int MinimumNeurons(const CDynamicModel& model);
     // Lays out a network of the other's size and takes its kinds and weights;
     // the mask, inputs, seed and output gradient scale stay those of the layout.
     void SetNetwork(const CFFNetwork& network);

@@ -44,9 +44,13 @@ CWin32Swimmer::CWin32Swimmer(int segments, const CFFNetwork& network, double nat
       hpenBlack(nullptr),
       TimerID(0)
 {
-    hbrBlack = CreateSolidBrush(0x000000);
-    hbrWhite = CreateSolidBrush(0xFFFFFF);
-    hbrRed = CreateSolidBrush(0x0000FF);  // COLORREF is 0x00BBGGRR
+    const auto brush = [](Paint paint) {
+        const auto& rgb = PaintColours[static_cast<int>(paint)];
+        return CreateSolidBrush(RGB(rgb[0], rgb[1], rgb[2]));
+    };
+    hbrBlack = brush(Paint::Joint);
+    hbrWhite = brush(Paint::Background);
+    hbrRed = brush(Paint::Head);
     hpenBlack = CreatePen(PS_SOLID, 1, 0);
 
     Create(nullptr, Title, nullptr, 0, WS_MAXIMIZEBOX);

@@ -27,7 +27,7 @@ class CWin32Swimmer : public CSubWindow
 {
 public:
     static constexpr UINT WM_TICK = WM_USER + 2;
-    static constexpr int MaxPendingTicks = 10;
+    static constexpr int MaxPendingTicks = CSwimmerControlLoop::MaxWaitingTicks;
     static constexpr const char* Title = "Swimmer. Click to change swimming direction";
 
     // Creates the window over the whole desktop, shows it with the swimmer

@@ -9,16 +9,25 @@
 #include <numbers>
 
 #include "PixelCanvas.h"
+#include "StartPicture.h"
 #include "TestLoop.h"
 
 namespace {
 
 const double Pi = std::numbers::pi;
-const COLORREF Red = RGB(255, 0, 0), Black = RGB(0, 0, 0), White = RGB(255, 255, 255);
+const ClientSize View = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
 
-std::unique_ptr<CWin32Swimmer> NewSwimmer()
+COLORREF Colour(Paint paint)
 {
-    return std::make_unique<CWin32Swimmer>(3, RandomSwimmerNetwork(), 0.22, 70.0);
+    const auto& rgb = PaintColours[static_cast<int>(paint)];
+    return RGB(rgb[0], rgb[1], rgb[2]);
+}
+
+// The window as the program builds it, steering the random swimmer.
+template <typename Window = CWin32Swimmer>
+std::unique_ptr<Window> NewSwimmer()
+{
+    return std::unique_ptr<Window>(new Window(MakeDemonstration<Window>(RandomSwimmer())));
 }
 
 // Dispatches this thread's messages for the given time.
@@ -92,11 +101,6 @@ private:
     DWORD* Bits = nullptr;
 };
 
-bool InBox(int x, int y, int left, int top, int right, int bottom)
-{
-    return x >= left && x <= right && y >= top && y <= bottom;
-}
-
 TEST(Win32SwimmerTest, OpensOverTheDesktopShownWithTheSwimmerAtItsStart)
 {
     auto swimmer = NewSwimmer();
@@ -117,37 +121,30 @@ TEST(Win32SwimmerTest, OpensOverTheDesktopShownWithTheSwimmerAtItsStart)
     EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX, WS_MAXIMIZEBOX);
 
     // The head in the middle of the client area, one unit lower.
-    EXPECT_EQ(swimmer->GetLoop().GetHeadX(), client.right / 70.0 * 0.5);
-    EXPECT_EQ(swimmer->GetLoop().GetHeadY(), client.bottom / 70.0 * 0.5 - 1.0);
+    const double scale = Demonstration::PixelsPerUnit;
+    EXPECT_EQ(swimmer->GetLoop().GetHeadX(), client.right / scale * 0.5);
+    EXPECT_EQ(swimmer->GetLoop().GetHeadY(), client.bottom / scale * 0.5 - 1.0);
     EXPECT_EQ(swimmer->GetLoop().GetTargetDirection(), 0.0);
     const PixelBox dirty = swimmer->GetPicture().GetDirty();
     EXPECT_EQ(dirty.Left, 0);  // the first picture starts from a white client area
     EXPECT_EQ(dirty.Right, client.right);
 }
 
-// The start on a client area of 1400 x 700 pixels, drawn by GDI: exactly
-// the markers and the line, everything else white.
 TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
 {
     auto swimmer = NewSwimmer();
-    SetClientSize(swimmer->GetHwnd(), 1400, 700);
-    ASSERT_EQ(swimmer->GetClientSize().Width, 1400);
-    ASSERT_EQ(swimmer->GetClientSize().Height, 700);
+    const ClientSize view = View;
+    SetClientSize(swimmer->GetHwnd(), view.Width, view.Height);
+    ASSERT_EQ(swimmer->GetClientSize().Width, view.Width);
+    ASSERT_EQ(swimmer->GetClientSize().Height, view.Height);
     swimmer->GetLoop().Start(swimmer->GetClientSize());
-    CMemoryPicture picture(1400, 700);
+    CMemoryPicture picture(view.Width, view.Height);
     swimmer->Repaint(picture.Hdc);
 
     int wrong = 0;
-    for (int y = 0; y < 700; ++y)
-        for (int x = 0; x < 1400; ++x) {
-            // The line starts on the head's pixel, over the red marker, and
-            // the black markers cover the line's ends.
-            COLORREF expected = White;
-            if (InBox(x, y, 698, 348, 702, 352) || InBox(x, y, 698, 278, 702, 282) ||
-                InBox(x, y, 698, 208, 702, 212) || (x == 700 && y >= 210 && y <= 420))
-                expected = Black;
-            else if (InBox(x, y, 698, 418, 702, 422))
-                expected = Red;
+    for (int y = 0; y < view.Height; ++y)
+        for (int x = 0; x < view.Width; ++x) {
+            const COLORREF expected = Colour(StartPicturePaint(x, y));
             if (picture.At(x, y) != expected && ++wrong <= 5)
                 ADD_FAILURE() << "pixel " << x << ", " << y << " is 0x" << std::hex
                               << picture.At(x, y) << ", expected 0x" << expected;
@@ -166,26 +163,25 @@ TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
 TEST(Win32SwimmerTest, TheSoftwareCanvasDrawsWhatGdiDraws)
 {
     auto swimmer = NewSwimmer();
-    SetClientSize(swimmer->GetHwnd(), 1400, 700);
+    SetClientSize(swimmer->GetHwnd(), View.Width, View.Height);
     CSwimmerControlLoop& loop = swimmer->GetLoop();
     const ClientSize client = swimmer->GetClientSize();
-    ASSERT_EQ(client.Width, 1400);
+    ASSERT_EQ(client.Width, View.Width);
     loop.Start(client);
-    const COLORREF colours[] = {White, Black, Red};
     int states = 0, differing = 0;
     for (double target : {0.0, 2.0, -2.5, 1.2}) {
         loop.SetTargetDirection(target);
         for (int tick = 0; tick < 60; ++tick)
             loop.Tick(client);
-        CMemoryPicture gdi(1400, 700);
+        CMemoryPicture gdi(View.Width, View.Height);
         swimmer->Repaint(gdi.Hdc);
-        CPixelCanvas canvas(1400, 700);
+        CPixelCanvas canvas(View.Width, View.Height);
         CSwimmerPicture picture;
         picture.DirtyWholeClient(client);
         picture.Draw(canvas, loop, client);
-        for (int y = 0; y < 700; ++y)
-            for (int x = 0; x < 1400; ++x)
-                if (gdi.At(x, y) != colours[static_cast<int>(canvas.At(x, y))] && ++differing <= 5)
+        for (int y = 0; y < View.Height; ++y)
+            for (int x = 0; x < View.Width; ++x)
+                if (gdi.At(x, y) != Colour(canvas.At(x, y)) && ++differing <= 5)
                     ADD_FAILURE() << "target " << target << ": pixel " << x << ", " << y;
         ++states;
     }
@@ -196,7 +192,7 @@ TEST(Win32SwimmerTest, TheSoftwareCanvasDrawsWhatGdiDraws)
 TEST(Win32SwimmerTest, APressSetsTheDirectionFromTheHeadAndADoubleClickIsIgnored)
 {
     auto swimmer = NewSwimmer();
-    SetClientSize(swimmer->GetHwnd(), 1400, 700);
+    SetClientSize(swimmer->GetHwnd(), View.Width, View.Height);
     swimmer->GetLoop().SetHead(10, 5);
     const HWND hwnd = swimmer->GetHwnd();
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(770, 280));  // (11, 6) in the view
@@ -275,20 +271,22 @@ TEST(Win32SwimmerTest, AHundredTitleSwitchesLeaveItSwimmingAtFullRate)
 class CStaleHandleSwimmer : public CWin32Swimmer
 {
 public:
-    CStaleHandleSwimmer() : CWin32Swimmer(3, RandomSwimmerNetwork(), 0.22, 70.0)
-    {
-        Gone = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        DestroyWindow(Gone);
-    }
+    using CWin32Swimmer::CWin32Swimmer;
     HWND GetHwnd() const override { return Stale ? Gone : CWin32Swimmer::GetHwnd(); }
 
     std::atomic<bool> Stale{false};
-    HWND Gone;
+    HWND Gone = [] {
+        const HWND hwnd =
+            CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        DestroyWindow(hwnd);
+        return hwnd;
+    }();
 };
 
 TEST(Win32SwimmerTest, ARefusedTickIsNotCounted)
 {
-    CStaleHandleSwimmer swimmer;
+    auto stale = NewSwimmer<CStaleHandleSwimmer>();
+    CStaleHandleSwimmer& swimmer = *stale;
     Pump(50);
     swimmer.Stale = true;
     Sleep(200);  // twenty refused periods
@@ -311,7 +309,7 @@ std::atomic<long> HandleReads{0};
 class CCountingSwimmer : public CWin32Swimmer
 {
 public:
-    CCountingSwimmer() : CWin32Swimmer(3, RandomSwimmerNetwork(), 0.22, 70.0) {}
+    using CWin32Swimmer::CWin32Swimmer;
     HWND GetHwnd() const override
     {
         ++HandleReads;
@@ -322,7 +320,7 @@ public:
 TEST(Win32SwimmerTest, TheTimerIsDeadBeforeTheWindowGoes)
 {
     for (int round = 0; round < 5; ++round) {
-        auto swimmer = std::make_unique<CCountingSwimmer>();
+        auto swimmer = NewSwimmer<CCountingSwimmer>();
         Pump(60);
         swimmer.reset();
         const long after = HandleReads.load();

@@ -10,9 +10,11 @@
 // 15..28 hidden, 29 the linear output. Every weight out of an angle input
 // other than its two encoder weights is 0.
 
-#include "SwimmerNetwork.h"
+#include "EmbeddedSwimmer.h"
 
+#include "Demonstration.h"
 #include "FFNetwork.h"
+#include "SwimmerNetwork.h"
 
 const std::int8_t SwimmerNetworkKinds[SwimmerNetworkNeurons] = {
     // inputs and bias (Tanh), encoders (Cos, Sin), hidden (Tanh), output (Linear)
@@ -121,4 +123,11 @@ const float SwimmerNetworkWeights[SwimmerNetworkWeightCount] = {
 void LoadSwimmerNetwork(CFFNetwork& network)
 {
     network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
+}
+
+void LoadEmbeddedSwimmer(SwimmerNetwork& swimmer)
+{
+    swimmer.Segments = Demonstration::Segments;
+    swimmer.NativeDirection = Demonstration::NativeDirection;
+    LoadSwimmerNetwork(swimmer.Network);
 }

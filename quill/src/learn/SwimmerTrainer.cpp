@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "NetworkLayout.h"
 
 CSwimmerTrainer::CSwimmerTrainer(int segments, std::uint32_t seed)
     : Segments(segments),
@@ -21,7 +20,8 @@ CSwimmerTrainer::CSwimmerTrainer(int segments, std::uint32_t seed)
 
 int CSwimmerTrainer::NeuronsFor(int segments)
 {
-    return MinimumSwimmerNeurons(segments) + SwimmerTrainingConstants::HiddenNeurons;
+    return CFFNetworkVF::MinimumNeurons(CSwimmer(segments)) +
+           SwimmerTrainingConstants::HiddenNeurons;
 }
 
 void CSwimmerTrainer::Step()

@@ -29,14 +29,7 @@
 #include <string>
 
 #include "FFNetwork.h"
-
-// What a network file holds. Not copyable, as CFFNetwork is not.
-struct NetworkFile
-{
-    int Segments = 0;
-    double NativeDirection = 0.0;  // radians
-    CFFNetwork Network;
-};
+#include "SwimmerNetwork.h"
 
 // The file's text for the network, or false with error (no file name or
 // line in it) when the network cannot be written faithfully: segments out of
@@ -53,8 +46,12 @@ bool WriteNetworkFile(const std::string& path, int segments, double nativeDirect
 
 // Checks and reads the text of a network file; name is used in the error
 // ("NAME:LINE: what is wrong"). result is changed only on success.
-bool ParseNetworkFile(const std::string& name, const std::string& text, NetworkFile& result,
+bool ParseNetworkFile(const std::string& name, const std::string& text, SwimmerNetwork& result,
                       std::string& error);
 
 // ParseNetworkFile on the contents of the file at path.
-bool ReadNetworkFile(const std::string& path, NetworkFile& result, std::string& error);
+bool ReadNetworkFile(const std::string& path, SwimmerNetwork& result, std::string& error);
+
+// The swimmer a front end swims: the embedded one when path is empty, else
+// the network file's, read as ReadNetworkFile reads it.
+bool LoadSwimmer(const std::string& path, SwimmerNetwork& result, std::string& error);

@@ -6,12 +6,7 @@
 
 int MinimumSwimmerNeurons(int segments)
 {
-    const CSwimmer swimmer(segments);
-    const int d = swimmer.GetStateDimension();
-    int angles = 0;
-    for (int j = 0; j < d; ++j)
-        angles += swimmer.StateKind(j) == CDynamicModel::Periodic;
-    return d + 1 + 2 * angles + 1;
+    return CFFNetworkVF::MinimumNeurons(CSwimmer(segments));
 }
 
 std::vector<ActivationKind> SwimmerLayoutKinds(int segments, int neurons)

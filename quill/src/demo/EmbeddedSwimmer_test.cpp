@@ -1,4 +1,4 @@
-#include "SwimmerNetwork.h"
+#include "EmbeddedSwimmer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,15 @@
-#include "SwimmerTrainer.h"
+#include "TrainCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 
-#include "AllocationCounter.h"
 #include "NetworkFile.h"
-#include "TrainCommand.h"
+#include "SwimmerTrainer.h"
 
 namespace {
 
@@ -37,41 +35,6 @@ Result Train(const std::vector<std::string>& arguments, bool interrupt = false)
     return {status, err.str()};
 }
 
-// The seed is the only source of randomness: the same seed learns the same
-// weights to the bit, another seed others. A learning step allocates
-// nothing.
-TEST(SwimmerTrainerTest, LearningIsDeterministicAndAllocationFree)
-{
-    CSwimmerTrainer a(3, 7), b(3, 7), c(3, 8);
-    for (int step = 0; step < 2000; ++step) {
-        a.Step();
-        b.Step();
-        c.Step();
-    }
-    AllocationCounter counter;
-    for (int step = 0; step < 500; ++step)
-        a.Step();
-    EXPECT_EQ(counter.Count(), 0);
-    for (int step = 0; step < 500; ++step) {
-        b.Step();
-        c.Step();
-    }
-    CFFNetwork na, nb, nc;
-    a.GetRoundedNetwork(false, na);
-    b.GetRoundedNetwork(false, nb);
-    c.GetRoundedNetwork(false, nc);
-    const int n = na.GetNeuronCount();
-    ASSERT_EQ(n, 30);
-    int same = 0, differ = 0;
-    for (int i = 0; i < n * n; ++i) {
-        same += na.GetWeights()[i] == nb.GetWeights()[i];
-        differ += na.GetWeights()[i] != nc.GetWeights()[i];
-    }
-    EXPECT_EQ(same, n * n);
-    EXPECT_GT(differ, 0);
-    EXPECT_TRUE(a.IsFinite());
-}
-
 // A short run writes a network file that reads back as a swimmer of its
 // segments and a curve with a row per check; the same run writes the same
 // bytes. An interrupted run still writes both, whole.
@@ -91,7 +54,7 @@ TEST(SwimmerTrainerTest, TheCommandWritesTheBestNetworkAndTheCurve)
     ASSERT_EQ(Train(arguments).Status, 0);
     EXPECT_EQ(Contents(first), Contents(second));
 
-    NetworkFile file;
+    SwimmerNetwork file;
     std::string error;
     ASSERT_TRUE(ReadNetworkFile(first, file, error)) << error;
     EXPECT_EQ(file.Segments, 4);

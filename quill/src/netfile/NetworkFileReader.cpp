@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "EmbeddedSwimmer.h"
 #include "NetworkLayout.h"
 #include "NetworkNumbers.h"
 
@@ -117,7 +118,7 @@ public:
     {
     }
 
-    bool Parse(NetworkFile& result);
+    bool Parse(SwimmerNetwork& result);
     const std::string& GetError() const { return Error; }
 
 private:
@@ -155,7 +156,7 @@ private:
     std::vector<float> WeightValues;
 };
 
-bool CNetworkFileParser::Parse(NetworkFile& result)
+bool CNetworkFileParser::Parse(SwimmerNetwork& result)
 {
     if (Text.empty()) {
         Error = Name + ":1: the file is empty";
@@ -320,7 +321,7 @@ bool CNetworkFileParser::Weights()
 
 }  // namespace
 
-bool ParseNetworkFile(const std::string& name, const std::string& text, NetworkFile& result,
+bool ParseNetworkFile(const std::string& name, const std::string& text, SwimmerNetwork& result,
                       std::string& error)
 {
     CNetworkFileParser parser(name, text);
@@ -330,7 +331,7 @@ bool ParseNetworkFile(const std::string& name, const std::string& text, NetworkF
     return false;
 }
 
-bool ReadNetworkFile(const std::string& path, NetworkFile& result, std::string& error)
+bool ReadNetworkFile(const std::string& path, SwimmerNetwork& result, std::string& error)
 {
     std::ifstream stream(path, std::ios::binary);
     if (!stream) {
@@ -354,4 +355,12 @@ bool ReadNetworkFile(const std::string& path, NetworkFile& result, std::string& 
         return false;
     }
     return ParseNetworkFile(path, text, result, error);
+}
+
+bool LoadSwimmer(const std::string& path, SwimmerNetwork& result, std::string& error)
+{
+    if (!path.empty())
+        return ReadNetworkFile(path, result, error);
+    LoadEmbeddedSwimmer(result);
+    return true;
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "Demonstration.h"
-#include "FFNetwork.h"
+#include "EmbeddedSwimmer.h"
 #include "SwimmerNetwork.h"
 #include "Win32Swimmer.h"
 
@@ -12,10 +12,9 @@
 // message loop until the window is closed, and the teardown in reverse.
 void SwimmerMain()
 {
-    CFFNetwork network;
-    LoadSwimmerNetwork(network);
-    CWin32Swimmer window(Demonstration::Segments, network, Demonstration::NativeDirection,
-                         Demonstration::PixelsPerUnit);
+    SwimmerNetwork swimmer;
+    LoadEmbeddedSwimmer(swimmer);
+    CWin32Swimmer window = MakeDemonstration<CWin32Swimmer>(swimmer);
     window.RunMessageLoop();
 }
 

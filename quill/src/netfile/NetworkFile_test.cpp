@@ -22,7 +22,7 @@
 #include "NetworkNumbers.h"
 #include "Random.h"
 #include "Swimmer.h"
-#include "SwimmerNetwork.h"
+#include "EmbeddedSwimmer.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ TEST(NetworkFileTest, TheEmbeddedNetworkRoundTripsToTheBitAndItsFileNeverChanges
               "0 0 0 0 0 0 0 0 0 0 3.14159 3.14159 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
     EXPECT_EQ(lines.back(), "0.368856");  // 28 -> 29, the last float
 
-    NetworkFile read;
+    SwimmerNetwork read;
     std::string error;
     ASSERT_TRUE(ParseNetworkFile("embedded.net", text, read, error)) << error;
     EXPECT_EQ(read.Segments, 3);
@@ -154,7 +154,7 @@ TEST(NetworkFileTest, TheEmbeddedNetworkRoundTripsToTheBitAndItsFileNeverChanges
         ASSERT_TRUE(WriteNetworkFile(path.string(), 3, 0.22, embedded, error)) << error;
         EXPECT_EQ(Contents(path), text) << "run " << run;
     }
-    NetworkFile fromDisk;
+    SwimmerNetwork fromDisk;
     ASSERT_TRUE(ReadNetworkFile(path.string(), fromDisk, error)) << error;
     ExpectSameNetwork(fromDisk.Network, embedded);
     std::string again;
@@ -193,7 +193,7 @@ TEST(NetworkFileTest, ARandomizedFourSegmentNetworkIsRefusedUntilItsWeightsAreFl
 
     const double direction = std::nextafter(3.0, 4.0);  // needs all 17 digits
     ASSERT_TRUE(FormatNetworkFile(4, direction, rounded, text, error)) << error;
-    NetworkFile read;
+    SwimmerNetwork read;
     ASSERT_TRUE(ParseNetworkFile("random.net", text, read, error)) << error;
     EXPECT_EQ(read.Segments, 4);
     EXPECT_TRUE(SameBits(read.NativeDirection, direction));
@@ -382,7 +382,7 @@ TEST(NetworkFileTest, EveryFaultIsRefusedWithTheFileAndTheLineOfIt)
          "unexpected content after the last weight line: '0.25'"},
     };
     for (const Case& c : cases) {
-        NetworkFile result;
+        SwimmerNetwork result;
         result.Segments = -7;
         std::string error;
         EXPECT_FALSE(ParseNetworkFile("net.txt", c.Text, result, error)) << c.Fault;
@@ -408,7 +408,7 @@ TEST(NetworkFileTest, CommentsBlankLinesSignsAndWindowsLineEndsChangeNothing)
             edited += line + "\r\n";
         edited += "  # a remark\n\n";
     }
-    NetworkFile read;
+    SwimmerNetwork read;
     std::string error;
     ASSERT_TRUE(ParseNetworkFile("edited.net", edited, read, error)) << error;
     EXPECT_EQ(read.Segments, 3);
@@ -448,7 +448,7 @@ TEST(NetworkFileTest, RandomBytesAreRefusedCleanlyOrReadBackTheSame)
                     break;
             }
         }
-        NetworkFile read;
+        SwimmerNetwork read;
         std::string error;
         if (!ParseNetworkFile("fuzz", text, read, error)) {
             EXPECT_TRUE(IsRefusalLine(error, "fuzz")) << "round " << round << ": " << error;
@@ -459,7 +459,7 @@ TEST(NetworkFileTest, RandomBytesAreRefusedCleanlyOrReadBackTheSame)
         ASSERT_TRUE(FormatNetworkFile(read.Segments, read.NativeDirection, read.Network, again,
                                       error))
             << "round " << round << ": " << error;
-        NetworkFile reread;
+        SwimmerNetwork reread;
         ASSERT_TRUE(ParseNetworkFile("again", again, reread, error)) << error;
         EXPECT_TRUE(SameBits(reread.NativeDirection, read.NativeDirection));
         ExpectSameNetwork(reread.Network, read.Network);
@@ -506,7 +506,7 @@ TEST(NetworkFileTest, AFailedWriteLeavesNoFile)
     EXPECT_EQ(entries(), 2);
 
     // Reading what is not a readable file.
-    NetworkFile read;
+    SwimmerNetwork read;
     EXPECT_FALSE(ReadNetworkFile(missing.string(), read, error));
     EXPECT_EQ(error.rfind(missing.string() + ": ", 0), 0u) << error;
     EXPECT_FALSE(ReadNetworkFile(occupied.string(), read, error));

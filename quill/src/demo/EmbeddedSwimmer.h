@@ -1,10 +1,11 @@
 #pragma once
 // The trained swimmer network compiled into the program, as a network
-// definition for CFFNetwork::Load.
+// definition for CFFNetwork::Load, and the swimmer it steers.
 
 #include <cstdint>
 
 class CFFNetwork;
+struct SwimmerNetwork;
 
 constexpr int SwimmerNetworkNeurons = 30;
 constexpr int SwimmerNetworkWeightCount = SwimmerNetworkNeurons * (SwimmerNetworkNeurons - 1) / 2;
@@ -14,3 +15,6 @@ extern const float SwimmerNetworkWeights[SwimmerNetworkWeightCount];
 
 // Loads the definition into network.
 void LoadSwimmerNetwork(CFFNetwork& network);
+// The embedded swimmer: the demonstration's segments and native direction,
+// and the loaded definition.
+void LoadEmbeddedSwimmer(SwimmerNetwork& swimmer);
