@@ -1,5 +1,6 @@
 #pragma once
-// What the command-line tools share in reading their arguments.
+// What the command-line tools share: their exit statuses, their version, and
+// reading their arguments.
 
 #include <charconv>
 #include <cstdio>
@@ -7,6 +8,19 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The exit statuses of every tool.
+namespace ExitStatus {
+
+constexpr int Success = 0;
+constexpr int Failed = 1;         // the work could not be done: a file not written, say
+constexpr int BadInput = 2;       // refused before any work, with one line saying why
+constexpr int Interrupted = 130;  // stopped by Ctrl-C (128 + SIGINT), what there was written
+
+}  // namespace ExitStatus
+
+// "PROGRAM VERSION\n": what --version prints, the one version of the project.
+std::string VersionLine(const char* program);
 
 // The whole of text as a whole number of the type; false on anything else
 // (a sign the type cannot hold, trailing characters, an empty text).

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <numbers>
 
+#include "Angles.h"
 #include "AtomicFile.h"
 #include "CommandLine.h"
 #include "Demonstration.h"
@@ -13,14 +13,7 @@
 #include "HeadlessRecorder.h"
 #include "HeadlessRun.h"
 #include "NetworkFile.h"
-
-namespace {
-
-const int WriteFailed = 1;
-const int BadInput = 2;
-const double Degrees = 180.0 / std::numbers::pi;
-
-}  // namespace
+#include "ProgressLine.h"
 
 int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& out,
                        std::ostream& err, bool showProgress)
@@ -29,31 +22,35 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
     std::string error;
     if (!ParseHeadlessOptions(arguments, options, error)) {
         err << "swimmer-headless: " << error << " (see --help)\n";
-        return BadInput;
+        return ExitStatus::BadInput;
     }
     if (options.Help) {
         out << HeadlessUsage();
-        return 0;
+        return ExitStatus::Success;
+    }
+    if (options.Version) {
+        out << VersionLine("swimmer-headless");
+        return ExitStatus::Success;
     }
 
     // The swimmer: the embedded one, or a network file's, checked whole.
     SwimmerNetwork swimmer;
     if (!LoadSwimmer(options.Network, swimmer, error)) {
         err << "swimmer-headless: " << error << '\n';
-        return BadInput;
+        return ExitStatus::BadInput;
     }
 
     const bool recording = !options.FramesFolder.empty() || !options.Gif.empty();
     if (recording && !CHeadlessRecorder::CheckPaths(options.FramesFolder, options.Gif, error)) {
         err << "swimmer-headless: " << error << '\n';
-        return BadInput;
+        return ExitStatus::BadInput;
     }
     std::unique_ptr<CAtomicFile> file;
     if (!options.Output.empty()) {
         file = std::make_unique<CAtomicFile>(options.Output);
         if (!file->Good()) {
             err << "swimmer-headless: cannot write '" << options.Output << "'\n";
-            return BadInput;
+            return ExitStatus::BadInput;
         }
     }
     std::ostream* csv = options.NoCsv ? nullptr : file ? &file->GetStream() : &out;
@@ -66,7 +63,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         if (!recorder->Begin(error)) {
             recorder->Abandon();
             err << "swimmer-headless: " << error << '\n';
-            return BadInput;
+            return ExitStatus::BadInput;
         }
     }
 
@@ -76,26 +73,24 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         if (recorder)
             recorder->Abandon();
         err << "swimmer-headless: " << error << '\n';
-        return WriteFailed;
+        return ExitStatus::Failed;
     }
     CSwimmerControlLoop loop = MakeDemonstration<CSwimmerControlLoop>(swimmer);
 
     // Long runs report their progress on a terminal, on one line.
-    showProgress = showProgress && (options.Ticks >= 100000 || (recording && options.Ticks >= 1000));
+    CProgressLine line(err, "swimmer-headless",
+                       showProgress &&
+                           (options.Ticks >= 100000 || (recording && options.Ticks >= 1000)));
     auto progress = [&](long long tick) {
-        err << "\rswimmer-headless: tick " << tick << " of " << options.Ticks << " ("
-            << 100 * tick / options.Ticks << "%)";
-        if (recorder)
-            err << ", " << recorder->GetFramesDone() << " frames";
-        err << std::flush;
+        line.Show("tick", tick, options.Ticks,
+                  recorder ? ", " + std::to_string(recorder->GetFramesDone()) + " frames" : "");
     };
     const auto started = std::chrono::steady_clock::now();
     const HeadlessSummary summary =
         RunHeadless(options, loop, csv, recorder.get(),
-                    showProgress ? progress : std::function<void(long long)>());
+                    line.IsShown() ? progress : std::function<void(long long)>());
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
-    if (showProgress)
-        err << '\n';
+    line.End();
 
     // Everything or nothing: a failed picture or CSV takes the others along.
     std::string failure = summary.RecordingError;
@@ -114,7 +109,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         if (file)
             file->Discard();
         err << "swimmer-headless: " << failure << '\n';
-        return WriteFailed;
+        return ExitStatus::Failed;
     }
     if (options.Summary) {
         const double simulated = options.Ticks * CSwimmerControlLoop::TickPeriod;
@@ -125,8 +120,8 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
             << Format("centre of mass: %.6f units from its start\n", summary.Distance)
             << Format("last quarter (%.2f s): mean speed %.6f units/s, mean heading %.6f rad (%.2f deg);",
                       summary.QuarterDuration, summary.QuarterSpeed, summary.QuarterHeading,
-                      summary.QuarterHeading * Degrees)
-            << Format(" target %.6f rad (%.2f deg)\n", summary.Target, summary.Target * Degrees);
+                      summary.QuarterHeading * DegreesPerRadian)
+            << Format(" target %.6f rad (%.2f deg)\n", summary.Target, summary.Target * DegreesPerRadian);
     }
-    return 0;
+    return ExitStatus::Success;
 }

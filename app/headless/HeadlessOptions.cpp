@@ -31,6 +31,7 @@ std::string HeadlessUsage()
     "  --summary          print the distance swum, the mean speed and the mean heading\n"
     "                     over the last quarter of the run to standard error\n"
     "  --help             show this text\n"
+    "  --version          print the version\n"
     "\n"
     "Columns: tick,t,head_x,head_y,vx,vy, a theta and an omega per segment, a torque u\n"
     "per joint, target; for the embedded swimmer:\n"
@@ -68,6 +69,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOpt
         const std::string& option = arguments[i];
         if (option == "--help") {
             options.Help = true;
+            continue;
+        }
+        if (option == "--version") {
+            options.Version = true;
             continue;
         }
         if (option == "--summary") {

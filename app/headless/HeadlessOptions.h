@@ -35,6 +35,7 @@ struct HeadlessOptions
     std::string SaveNetwork;
     bool Summary = false;
     bool Help = false;
+    bool Version = false;
 };
 
 // The text of --help.

@@ -14,13 +14,14 @@
 #include <numbers>
 
 #include "EmbeddedNetwork.h"
+#include "Angles.h"
 #include "Demonstration.h"
 #include "HeadlessRun.h"
 
 namespace {
 
 const double Pi = std::numbers::pi;
-const double HeadingTolerance = 10.0 * Pi / 180.0;
+const double HeadingTolerance = 10.0 / DegreesPerRadian;
 const double SteadyProgress = 2.0;   // units per 5 s towards the target (measured about 4)
 const double MinimumDistance = 8.0;  // units in 20 s (measured at least 14)
 const int TicksPerSecond = 100;

@@ -6,19 +6,17 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
+#include "CommandLine.h"
 #include "PngFile.h"
 #include "ScreenCapture.h"
 #include "Win32Swimmer.h"
 #include "ScreenshotOptions.h"
 
 namespace {
-
-const int Failed = 1;
-const int BadInput = 2;
 
 // How the program's window is known: its class and its title.
 const char* const SwimmerClass = CSubWindow::ClassName;
@@ -62,35 +60,41 @@ int main(int argc, char** argv)
     ScreenshotOptions options;
     std::string error;
     if (!ParseScreenshotOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
-        return Fail(error + " (see --help)", BadInput);
+        return Fail(error + " (see --help)", ExitStatus::BadInput);
     if (options.Help) {
         std::fputs(ScreenshotUsage, stdout);
-        return 0;
+        return ExitStatus::Success;
     }
-    // An output that cannot be written is bad input: find out before waiting.
-    if (!std::ofstream(options.Output, std::ios::binary | std::ios::trunc))
-        return Fail("cannot write '" + options.Output + "'", BadInput);
+    if (options.Version) {
+        std::fputs(VersionLine("swimmer-screenshot").c_str(), stdout);
+        return ExitStatus::Success;
+    }
+    // An output that cannot be written is bad input: find out before
+    // waiting, without leaving an empty file behind if the capture fails.
+    const std::string why = WhyNotWritable(options.Output);
+    if (!why.empty())
+        return Fail("cannot write '" + options.Output + "': " + why, ExitStatus::BadInput);
 
     if (options.WaitForWindow && !WaitForSwimmerWindow(Milliseconds(options.WaitSeconds))) {
         char message[100];
         std::snprintf(message, sizeof message, "the swimmer's window did not open within %g s",
                       options.WaitSeconds);
-        return Fail(message, Failed);
+        return Fail(message, ExitStatus::Failed);
     }
     Sleep(Milliseconds(options.DelaySeconds));
 
     const CRgbImage image = CaptureScreen();
     if (image.GetWidth() == 0)
-        return Fail("cannot read the screen", Failed);
+        return Fail("cannot read the screen", ExitStatus::Failed);
     if (!WritePng(options.Output, image))
-        return Fail("writing '" + options.Output + "' failed", Failed);
+        return Fail("writing '" + options.Output + "' failed", ExitStatus::Failed);
 
     if (options.Close) {
         const HWND hwnd = FindSwimmerWindow();
         if (!hwnd)
-            return Fail("no swimmer window to close", Failed);
+            return Fail("no swimmer window to close", ExitStatus::Failed);
         // What the close box ends in: the window hides and the program ends.
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
     }
-    return 0;
+    return ExitStatus::Success;
 }

@@ -11,6 +11,7 @@ const char ScreenshotUsage[] =
     "  --delay SECONDS   then wait SECONDS more before the capture\n"
     "  --close           after the capture, close the swimmer's window as its close box does\n"
     "  --help            show this text\n"
+    "  --version         print the version\n"
     "\n"
     "Exit status: 0 done; 1 no swimmer window, or the screen could not be read or saved;\n"
     "2 bad input, a FILE that cannot be created included.\n";
@@ -37,6 +38,8 @@ bool ParseScreenshotOptions(const std::vector<std::string>& arguments, Screensho
         const std::string& argument = arguments[i];
         if (argument == "--help") {
             options.Help = true;
+        } else if (argument == "--version") {
+            options.Version = true;
         } else if (argument == "--close") {
             options.Close = true;
         } else if (argument == "--wait" || argument == "--delay") {
@@ -66,7 +69,7 @@ bool ParseScreenshotOptions(const std::vector<std::string>& arguments, Screensho
             options.Output = argument;
         }
     }
-    if (options.Output.empty() && !options.Help) {
+    if (options.Output.empty() && !options.Help && !options.Version) {
         error = "no output file given";
         return false;
     }

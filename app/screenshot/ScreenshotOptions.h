@@ -12,6 +12,7 @@ struct ScreenshotOptions
     double DelaySeconds = 0;    // then before the capture
     bool Close = false;         // close the swimmer's window after the capture
     bool Help = false;
+    bool Version = false;
 };
 
 extern const char ScreenshotUsage[];

@@ -3,19 +3,16 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
-#include <numbers>
 
+#include "Angles.h"
 #include "AtomicFile.h"
 #include "CommandLine.h"
 #include "GreedyScore.h"
 #include "NetworkFile.h"
+#include "ProgressLine.h"
 #include "SwimmerTrainer.h"
 
 namespace {
-
-const int WriteFailed = 1;
-const int BadInput = 2;
-const int Interrupted = 130;
 
 const char Usage[] =
     "Usage: swimmer-train [options]\n"
@@ -31,6 +28,7 @@ const char Usage[] =
     "  --check-every N    learning steps between scores of the greedy swimmer\n"
     "                     (default 1000000)\n"
     "  --help             show this text\n"
+    "  --version          print the version\n"
     "\n"
     "Every check scores the learned network and an average of its recent weights by\n"
     "the speed of their greedy swimmers; the best of all checks is written, with the\n"
@@ -48,6 +46,7 @@ struct TrainOptions
     std::string Curve;
     long long CheckEvery = 1000000;
     bool Help = false;
+    bool Version = false;
 };
 
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options,
@@ -55,8 +54,8 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
 {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (option == "--help") {
-            options.Help = true;
+        if (option == "--help" || option == "--version") {
+            (option == "--help" ? options.Help : options.Version) = true;
             continue;
         }
         std::string value;
@@ -119,11 +118,15 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     std::string error;
     if (!ParseTrainOptions(arguments, options, error)) {
         err << "swimmer-train: " << error << " (see --help)\n";
-        return BadInput;
+        return ExitStatus::BadInput;
     }
     if (options.Help) {
         out << Usage;
-        return 0;
+        return ExitStatus::Success;
+    }
+    if (options.Version) {
+        out << VersionLine("swimmer-train");
+        return ExitStatus::Success;
     }
 
     CSwimmerTrainer trainer(options.Segments, options.Seed);
@@ -154,6 +157,7 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
                         bestScore.Speed, bestScore.NativeDirection);
     };
 
+    CProgressLine line(err, "swimmer-train", showProgress);
     bool stopped = false;
     for (long long step = 1; step <= options.Steps; ++step) {
         if (interrupted.load(std::memory_order_relaxed)) {
@@ -170,34 +174,29 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
                 break;
             }
         }
-        if (showProgress && (step % 100000 == 0 || last)) {
-            const double elapsed = seconds();
-            const double left = elapsed / step * (options.Steps - step);
-            err << Format("\rswimmer-train: step %lld of %lld (%lld%%), about %.0f s left; "
-                          "best swimmer %.3f units/s ",
-                          step, options.Steps, 100 * step / options.Steps, left,
-                          bestScore.Speed > 0 ? bestScore.Speed : 0.0)
-                << std::flush;
-        }
+        if (line.IsShown() && (step % 100000 == 0 || last))
+            line.Show("step", step, options.Steps,
+                      Format(", about %.0f s left; best swimmer %.3f units/s ",
+                             line.SecondsLeft(step, options.Steps),
+                             bestScore.Speed > 0 ? bestScore.Speed : 0.0));
     }
-    if (showProgress)
-        err << '\n';
+    line.End();
     if (stopped && best.GetNeuronCount() == 0)
         checkpoint();  // interrupted before the first check: judge what there is
 
     if (!WriteNetworkFile(options.Output, options.Segments, bestScore.NativeDirection, best, error)) {
         err << "swimmer-train: " << error << '\n';
-        return WriteFailed;
+        return ExitStatus::Failed;
     }
     if (!WriteFileAtomically(options.Curve, curve.data(), curve.size())) {
         std::error_code failure;
         std::filesystem::remove(options.Output, failure);  // all or nothing
         err << "swimmer-train: writing '" << options.Curve << "' failed\n";
-        return WriteFailed;
+        return ExitStatus::Failed;
     }
     err << Format("swimmer-train: %lld steps in %.1f s; best greedy swimmer %.4f units/s, "
                   "native direction %.4f rad, heading spread %.2f deg\n",
                   trainer.GetSteps(), seconds(), bestScore.Speed, bestScore.NativeDirection,
-                  bestScore.Spread * 180.0 / std::numbers::pi);
-    return stopped ? Interrupted : 0;
+                  bestScore.Spread * DegreesPerRadian);
+    return stopped ? ExitStatus::Interrupted : ExitStatus::Success;
 }

@@ -6,14 +6,7 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
-
+#include "Console.h"
 #include "TrainCommand.h"
 
 namespace {
@@ -33,7 +26,7 @@ int main(int argc, char** argv)
 {
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
-    const bool terminal = isatty(fileno(stderr));
+    UseBinaryStandardOutput();
     return RunTrainCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
-                           terminal, InterruptRequested);
+                           StandardErrorIsTerminal(), InterruptRequested);
 }

@@ -4,76 +4,78 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <vector>
 
-#include "FFNetworkVF.h"
-#include "Swimmer.h"
+#include "Demonstration.h"
 #include "SwimmerControlLoop.h"
 
 namespace {
 
-const int Starts = 8;
-const double RunTime = 30.0;  // seconds
-const double Upright = 1.5707963265;
+const int Directions = 8;
+const long long TurnTick = ScoreTicks / 2;
+const double Turn = 2.0 * std::numbers::pi / 3.0;
+// The view does not change how the swimmer swims (the head wraps, the
+// centre of mass is measured unwrapped); the demonstration's will do.
+const ClientSize View = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+
+Velocity Measure(CSwimmerControlLoop& loop, const SwimRun& run)
+{
+    loop.Start(View);
+    loop.SetTargetDirection(run.Target);
+    const long long quarterStart = run.Ticks - run.Ticks / 4;
+    Point quarter = CentreOfMass(loop);
+    for (long long tick = 1; tick <= run.Ticks; ++tick) {
+        if (tick == run.TurnTick)
+            loop.SetTargetDirection(run.TurnedTarget);
+        loop.Tick(View);
+        if (tick == quarterStart)
+            quarter = CentreOfMass(loop);
+    }
+    const Point end = CentreOfMass(loop);
+    const double seconds =
+        static_cast<double>(run.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;
+    return {(end.X - quarter.X) / seconds, (end.Y - quarter.Y) / seconds};
+}
 
 }  // namespace
+
+Velocity SwimAndMeasure(const SwimmerNetwork& swimmer, const SwimRun& run)
+{
+    CSwimmerControlLoop loop = MakeDemonstration<CSwimmerControlLoop>(swimmer);
+    return Measure(loop, run);
+}
 
 GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
 {
     const double pi = std::numbers::pi;
-    const double h = CSwimmerControlLoop::SubStepPeriod;
-    CSwimmer swimmer(segments);
-    CFFNetworkVF value(swimmer);
-    value.SetNetwork(network);
-    const int d = swimmer.GetStateDimension();
-    CVector x(d), u(segments - 1), dx(d), turned(d);
-    const long long steps = std::llround(RunTime / h);
-    const long long quarter = steps - steps / 4, half = steps / 2;
-    const double measured = static_cast<double>(steps - quarter) * h;
-    const int runs = 2 * Starts;
-    std::vector<double> vx(runs), vy(runs);
+    CSwimmerControlLoop loop(segments, network, 0.0, Demonstration::PixelsPerUnit);
+    const int runs = 2 * Directions;
+    Velocity own[2 * Directions];  // in the network's frame
     double sumX = 0, sumY = 0;
-    for (int run = 0; run < runs; ++run) {
-        x.Zero();
-        for (int i = 1; i <= segments; ++i)
-            x[2 * i] = Upright + 2 * pi * (run % Starts) / Starts;
-        // The centre of mass moves with the velocity in entries 0 and 1.
-        double px = 0, py = 0, qx = 0, qy = 0;
-        for (long long k = 0; k < steps; ++k) {
-            if (k == quarter) {
-                qx = px;
-                qy = py;
-            }
-            if (run >= Starts && k == half) {
-                swimmer.RotateState(x, (run % 2 ? 1 : -1) * 2 * pi / 3, turned);
-                for (int i = 0; i < d; ++i)
-                    x[i] = turned[i];
-                for (int i = 1; i <= segments; ++i)
-                    x[2 * i] = std::remainder(x[2 * i], 2 * pi);
-            }
-            value.SetInput(x);
-            value.Evaluate();
-            swimmer.ChooseGreedyAction(x, value, u);
-            swimmer.GetDerivative(x, u, dx);
-            px += x[0] * h;
-            py += x[1] * h;
-            swimmer.EulerStep(x, dx, h);
+    for (int r = 0; r < runs; ++r) {
+        SwimRun run;
+        run.Target = 2 * pi * (r % Directions) / Directions;
+        run.TurnedTarget = run.Target;
+        if (r >= Directions) {
+            run.TurnTick = TurnTick;
+            run.TurnedTarget += (r % 2 ? -1 : 1) * Turn;
         }
-        vx[run] = (px - qx) / measured;
-        vy[run] = (py - qy) / measured;
-        sumX += vx[run];
-        sumY += vy[run];
+        const Velocity v = Measure(loop, run);
+        // Turned back by the target the run ended with.
+        const double c = std::cos(run.TurnedTarget), s = std::sin(run.TurnedTarget);
+        own[r] = {v.X * c + v.Y * s, v.Y * c - v.X * s};
+        sumX += own[r].X;
+        sumY += own[r].Y;
     }
     GreedyScore score;
     score.NativeDirection = std::atan2(sumY, sumX);
     const double c = std::cos(score.NativeDirection), s = std::sin(score.NativeDirection);
     double slowest = std::numeric_limits<double>::infinity();
-    for (int run = 0; run < runs; ++run) {
-        const double along = vx[run] * c + vy[run] * s;
+    for (int r = 0; r < runs; ++r) {
+        const double along = own[r].X * c + own[r].Y * s;
         score.Speed += along / runs;
         slowest = std::min(slowest, along);
-        const double off = std::fabs(std::remainder(std::atan2(vy[run], vx[run]) -
-                                                        score.NativeDirection, 2 * pi));
+        const double off = std::fabs(
+            std::remainder(std::atan2(own[r].Y, own[r].X) - score.NativeDirection, 2 * pi));
         if (!(off <= score.Spread))
             score.Spread = off;  // NaN too
     }

@@ -1,20 +1,27 @@
 #pragma once
-// How well a value function makes the swimmer swim, and where to: the
-// greedy swimmer of the network, unrotated, at the control loop's sub-step,
-// for 30 s from twelve starts. Six start at rest with every segment upright
-// and the body turned by 2πj/6; six more start alike and are turned by
-// ±2π/3 half-way, as a click turns what the controller sees. Over the last
-// quarter of each run the centre of mass has a velocity; the native
-// direction is the direction of their sum, and the score the mean velocity
-// along it.
+// How well a value function makes the swimmer swim, and where to, judged as
+// a user sees it: the network's greedy swimmer in the control loop itself,
+// from the loop's start, for ScoreTicks ticks (30 s, as long as the checks
+// of swimmer-headless --summary), the speed that of the loop's centre of
+// mass over the last quarter.
+//
+// A loop built with native direction 0 shows where the network swims on
+// its own: the controller sees the view turned by minus the target, so a
+// velocity v in the view is v turned by minus the target in the network's
+// own frame. There are sixteen runs: eight with targets 2πj/8, and the same
+// eight with the target changed half-way by ±2π/3, as a click changes it.
+// The native direction is the direction of the runs' summed velocities in
+// the network's frame; each run's speed is its velocity along it.
 //
 // A swimmer that settles to different headings from different starts would
 // not follow a click faithfully, so the score counts only when every run
-// heads within MaxSpread of the native direction, and is 0 otherwise.
+// heads within MaxSpread of the native direction: it is then the slowest
+// run's speed, since a click can put the controller in any of these
+// situations, and 0 otherwise.
 
-#include <numbers>
-
+#include "Angles.h"
 #include "FFNetwork.h"
+#include "SwimmerNetwork.h"
 
 struct GreedyScore
 {
@@ -25,6 +32,28 @@ struct GreedyScore
     double Score = 0.0;            // Slowest, or 0 if the spread is too wide or not finite
 };
 
-constexpr double MaxSpread = 8.0 * std::numbers::pi / 180.0;
+constexpr double MaxSpread = 8.0 / DegreesPerRadian;
+constexpr long long ScoreTicks = 3000;
 
 GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments);
+
+// One run of a swimmer in the control loop: from its start it swims towards
+// Target; just before tick TurnTick (if any, 1 to Ticks) the target becomes
+// TurnedTarget.
+struct SwimRun
+{
+    double Target = 0.0;
+    long long TurnTick = 0;
+    double TurnedTarget = 0.0;
+    long long Ticks = ScoreTicks;
+};
+
+struct Velocity
+{
+    double X, Y;
+};
+
+// The mean velocity of the swimmer's centre of mass over the last quarter
+// of the run, in the view's frame: what swimmer-headless --summary reports
+// as the speed and heading of the same run.
+Velocity SwimAndMeasure(const SwimmerNetwork& swimmer, const SwimRun& run);

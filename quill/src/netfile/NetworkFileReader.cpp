@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "EmbeddedSwimmer.h"
-#include "NetworkLayout.h"
+#include "NetworkFit.h"
 #include "NetworkNumbers.h"
 
 namespace {
@@ -213,12 +213,11 @@ bool CNetworkFileParser::KeyedInt(const char* key, int& value)
 
 bool CNetworkFileParser::Segments()
 {
-    using namespace NetworkLimits;
+    std::string misfit;
     if (!KeyedInt("segments", SegmentCount))
         return false;
-    if (SegmentCount < MinSegments || SegmentCount > MaxSegments)
-        return Fail("segments " + std::to_string(SegmentCount) + " is outside " +
-                    std::to_string(MinSegments) + ".." + std::to_string(MaxSegments));
+    if (!CheckSegments(SegmentCount, misfit))
+        return Fail(misfit);
     return true;
 }
 
@@ -241,16 +240,11 @@ bool CNetworkFileParser::NativeDirection()
 
 bool CNetworkFileParser::Neurons()
 {
+    std::string misfit;
     if (!KeyedInt("neurons", NeuronCount))
         return false;
-    const int minimum = MinimumSwimmerNeurons(SegmentCount);
-    if (NeuronCount < minimum)
-        return Fail(std::to_string(NeuronCount) + " neurons do not fit a swimmer of " +
-                    std::to_string(SegmentCount) + " segments: its inputs, bias, angle " +
-                    "encoders and output need at least " + std::to_string(minimum));
-    if (NeuronCount > NetworkLimits::MaxNeurons)
-        return Fail(std::to_string(NeuronCount) + " neurons are more than the " +
-                    std::to_string(NetworkLimits::MaxNeurons) + " a network file may have");
+    if (!CheckNeurons(SegmentCount, NeuronCount, misfit))
+        return Fail(misfit);
     return true;
 }
 
@@ -265,7 +259,6 @@ bool CNetworkFileParser::Kinds()
     if (listed != NeuronCount)
         return Fail("kinds lists " + std::to_string(listed) + " codes for " +
                     std::to_string(NeuronCount) + " neurons");
-    const std::vector<ActivationKind> layout = SwimmerLayoutKinds(SegmentCount, NeuronCount);
     KindCodes.resize(static_cast<std::size_t>(NeuronCount));
     for (int i = 0; i < NeuronCount; ++i) {
         const std::string_view token = Tokens[static_cast<std::size_t>(i) + 1];
@@ -273,13 +266,11 @@ bool CNetworkFileParser::Kinds()
         if (!ParseInt(token, code) || code < 0 || code >= ActivationKindCount)
             return Fail("the kind " + Quote(token) + " of neuron " + std::to_string(i) +
                         " is not an activation code 0..6");
-        const int expected = static_cast<int>(layout[static_cast<std::size_t>(i)]);
-        if (code != expected)
-            return Fail("neuron " + std::to_string(i) + " has kind " + std::to_string(code) +
-                        " (" + ActivationKindName(code) + ") where the swimmer's layout has " +
-                        std::to_string(expected) + " (" + ActivationKindName(expected) + ")");
         KindCodes[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(code);
     }
+    std::string misfit;
+    if (!CheckKinds(SegmentCount, NeuronCount, KindCodes.data(), misfit))
+        return Fail(misfit);
     return true;
 }
 

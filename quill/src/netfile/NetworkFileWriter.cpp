@@ -4,10 +4,9 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "AtomicFile.h"
-#include "NetworkLayout.h"
+#include "NetworkFit.h"
 #include "NetworkNumbers.h"
 
 namespace {
@@ -28,35 +27,13 @@ bool IsSingle(double weight)
 bool CheckWritable(int segments, double nativeDirection, const CFFNetwork& network,
                    std::string& error)
 {
-    using namespace NetworkLimits;
-    if (segments < MinSegments || segments > MaxSegments) {
-        error = "segments " + std::to_string(segments) + " is outside " +
-                std::to_string(MinSegments) + ".." + std::to_string(MaxSegments);
+    if (!CheckNetworkFits(segments, network, error))
         return false;
-    }
     if (!std::isfinite(nativeDirection)) {
         error = "the native direction is not a finite number";
         return false;
     }
     const int n = network.GetNeuronCount();
-    const int minimum = MinimumSwimmerNeurons(segments);
-    if (n < minimum || n > MaxNeurons) {
-        error = "the network has " + std::to_string(n) + " neurons; a swimmer of " +
-                std::to_string(segments) + " segments takes " + std::to_string(minimum) + ".." +
-                std::to_string(MaxNeurons);
-        return false;
-    }
-    const std::vector<ActivationKind> layout = SwimmerLayoutKinds(segments, n);
-    for (int i = 0; i < n; ++i) {
-        const int kind = static_cast<int>(network.GetActivation(i));
-        const int expected = static_cast<int>(layout[static_cast<std::size_t>(i)]);
-        if (kind != expected) {
-            error = "neuron " + std::to_string(i) + " has kind " + std::to_string(kind) + " (" +
-                    ActivationKindName(kind) + ") where the swimmer's layout has " +
-                    std::to_string(expected) + " (" + ActivationKindName(expected) + ")";
-            return false;
-        }
-    }
     for (int k = 0; k < n; ++k)
         for (int l = k + 1; l < n; ++l)
             if (!IsSingle(network.GetWeight(k, l))) {

@@ -18,7 +18,7 @@
 #include "Demonstration.h"
 #include "FFNetwork.h"
 #include "FFNetworkVF.h"
-#include "NetworkLayout.h"
+#include "NetworkFit.h"
 #include "NetworkNumbers.h"
 #include "Random.h"
 #include "Swimmer.h"
