@@ -144,53 +144,15 @@ build_preset() {
     cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
 }
 
-# Compares two trajectories swimmer-headless wrote for the same options,
-# column by column, and fails if they disagree. Two builds that round every
-# operation alike differ only where their maths libraries' sin, cos, tanh
-# and atan2 differ in the last bits; a chaotic swimmer lets such differences
-# grow, so the check is on the first 100 ticks: agreement to a relative
-# 1e-9 there (relative to the larger of the two values and 1, so that values
-# near zero compare absolutely). Both files must hold the same header and
-# the same ticks: a run cut short is a disagreement, not a shorter match.
-#
-#   compare_trajectories REFERENCE.csv OTHER.csv NAME-OF-OTHER
-compare_trajectories() {
-    awk -F, -v checked=100 -v tolerance=1e-9 -v name="$3" '
-        function abs(x) { return x < 0 ? -x : x }
-        NR == FNR { reference[FNR] = $0; rows = FNR; next }
-        FNR == 1 {
-            if ($0 != reference[1]) { printf "the headers differ:\n  %s\n  %s\n", reference[1], $0; bad = 1; exit 1 }
-            next
-        }
-        {
-            columns = split(reference[FNR], a, ",")
-            if ($1 != a[1] || NF != columns) { printf "row %d: tick %s with %d columns against tick %s with %d\n", FNR, $1, NF, a[1], columns; bad = 1; exit 1 }
-            worst = 0; biggest = 0
-            for (i = 2; i <= NF; i++) {
-                d = abs(a[i] - $i)
-                if (d > biggest) biggest = d
-                scale = abs(a[i]) > abs($i) ? abs(a[i]) : abs($i)
-                if (scale < 1) scale = 1
-                if (d / scale > worst) worst = d / scale
-                if (a[i] != $i && first == "")
-                    first = sprintf("tick %s, column %d: %s (reference) and %s (%s)", $1, i, a[i], $i, name)
-            }
-            if ($1 <= checked && worst > worstChecked) worstChecked = worst
-            lastTick = $1; lastWorst = worst; lastBiggest = biggest
-            compared = FNR
-        }
-        END {
-            if (bad) exit 1
-            if (compared != rows || rows < 2) {
-                printf "%s wrote %d lines, the reference %d\n", name, compared, rows
-                exit 1
-            }
-            printf "first difference: %s\n", first == "" ? "none" : first
-            printf "largest relative difference over ticks 0 to %d: %g\n", checked, worstChecked
-            printf "after tick %d: largest difference %g, relative %g\n", lastTick, lastBiggest, lastWorst
-            if (worstChecked > tolerance) {
-                printf "%s and the reference disagree by more than %g in the first %d ticks\n", name, tolerance, checked
-                exit 1
-            }
-        }' "$1" "$2"
+# The npm packages the page's tests need (Playwright's driver, without a
+# browser of its own: they drive Debian's Chromium), exactly as the
+# committed lock file gives them; installed again only when it changed.
+PAGE_FOLDER=$ROOT/app/web
+ensure_page_packages() {
+    local stamp=$PAGE_FOLDER/node_modules/.installed-lock.json
+    cmp -s "$PAGE_FOLDER/package-lock.json" "$stamp" 2>/dev/null && return 0
+    command -v npm >/dev/null || ensure_packages npm || return 1
+    say "installing the page's test packages (npm ci in app/web)"
+    (cd "$PAGE_FOLDER" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error) &&
+        cp "$PAGE_FOLDER/package-lock.json" "$stamp"
 }

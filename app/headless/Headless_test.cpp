@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Demonstration.h"
 #include "EmbeddedNetwork.h"
 #include "HeadlessCommand.h"
 #include "GifFile.h"
@@ -115,7 +116,7 @@ TEST(HeadlessTest, TheCsvReadsBackToTheSameBits)
     EXPECT_EQ(header, "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target");
     ASSERT_EQ(rows.size(), 11u);
 
-    const ClientSize client = {1400, 700};
+    const ClientSize client = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
     CSwimmerControlLoop swimmer = MakeDemonstration<CSwimmerControlLoop>(EmbeddedSwimmer());
     swimmer.Start(client);
     for (int tick = 0; tick <= 30; ++tick) {
@@ -148,10 +149,11 @@ TEST(HeadlessTest, ClicksLandJustBeforeTheirTick)
     const int target = 14, headX = 2, headY = 3;
     for (int tick = 0; tick <= 4; ++tick)
         EXPECT_EQ(rows[tick][target], 0.0);
-    // The view is 10 units high: pixel row 350 is 5 units up.
-    EXPECT_EQ(rows[5][target], std::atan2((10.0 - 350 / 70.0) - rows[4][headY], 0 / 70.0 - rows[4][headX]));
+    // Pixel rows count down from the top of the view, 10 units up.
+    const double scale = Demonstration::PixelsPerUnit, top = Demonstration::DefaultHeight / scale;
+    EXPECT_EQ(rows[5][target], std::atan2((top - 350 / scale) - rows[4][headY], 0 / scale - rows[4][headX]));
     EXPECT_EQ(rows[6][target], rows[5][target]);
-    EXPECT_EQ(rows[7][target], std::atan2((10.0 - 0 / 70.0) - rows[6][headY], 1400 / 70.0 - rows[6][headX]));
+    EXPECT_EQ(rows[7][target], std::atan2((top - 0 / scale) - rows[6][headY], 1400 / scale - rows[6][headX]));
 }
 
 }  // namespace
