@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "AllocationCounter.h"
+#include "Demonstration.h"
 #include "EmbeddedNetwork.h"
 #include "PixelCanvas.h"
+#include "StartPicture.h"
 #include "SwimmerPicture.h"
 #include "WebSwimmer.h"
 
@@ -54,6 +56,37 @@ std::vector<std::uint8_t> WholePicture(const CSwimmerControlLoop& loop, ClientSi
 }
 
 }  // namespace
+
+// The first picture a page shows, on the very code it loads (this test runs
+// under node in the WebAssembly build too): the demonstration's start in
+// the palette's colours, opaque, the whole view marked for copying. The
+// page's own test compares its screenshot with these pixels.
+TEST(WebSwimmerTest, AFreshSwimmerOnTheDefaultViewShowsTheStartPicture)
+{
+    const ClientSize view = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+    CWebSwimmer swimmer(EmbeddedSwimmer(), view);
+    ASSERT_EQ(swimmer.GetClient().Width, view.Width);
+    ASSERT_EQ(swimmer.GetClient().Height, view.Height);
+    const std::uint8_t* pixels = swimmer.GetPixels();
+    int wrong = 0;
+    for (int y = 0; y < view.Height; ++y)
+        for (int x = 0; x < view.Width; ++x) {
+            const auto& colour = PaintColours[static_cast<int>(StartPicturePaint(x, y))];
+            const std::uint8_t* pixel = pixels + (static_cast<std::size_t>(y) * view.Width + x) * 4;
+            if ((pixel[0] != colour[0] || pixel[1] != colour[1] || pixel[2] != colour[2] ||
+                 pixel[3] != 255) &&
+                ++wrong <= 5)
+                ADD_FAILURE() << "pixel " << x << ", " << y << " is RGBA " << int{pixel[0]} << ' '
+                              << int{pixel[1]} << ' ' << int{pixel[2]} << ' ' << int{pixel[3]};
+        }
+    EXPECT_EQ(wrong, 0);
+    const PixelBox& changed = swimmer.GetChanged();
+    EXPECT_EQ(changed.Left, 0);
+    EXPECT_EQ(changed.Top, 0);
+    EXPECT_EQ(changed.Right, view.Width - 1);
+    EXPECT_EQ(changed.Bottom, view.Height - 1);
+    EXPECT_EQ(swimmer.GetTicks(), 0.0);
+}
 
 // The page copies only the boxes that changed; after frames, a click, a
 // wrap at the edge and resizes, what it shows must still be the picture
