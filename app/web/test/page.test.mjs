@@ -1,0 +1,392 @@
+// The swimmer's page in Debian's headless Chromium, driven by Playwright
+// with real screenshots, mouse presses and key presses. The steps run in
+// order on one page; after a failed step the rest are skipped, since each
+// starts where the one before left the page.
+//
+//   node --test app/web/test/page.test.mjs            (site: build/wasm/web)
+//   SWIMMER_SITE=folder node --test app/web/test/page.test.mjs
+//   node app/web/test/page.test.mjs folder
+//
+// Screenshots and what the page logged land beside the site, in <site>-test
+// (build/wasm/web-test).
+
+import assert from 'node:assert/strict';
+import { request } from 'node:http';
+import path from 'node:path';
+import { after, before, describe, it } from 'node:test';
+import { setTimeout as sleep } from 'node:timers/promises';
+
+import {
+  artifactsFolder, checkSite, contentType, fileForAddress, launchChromium, loadPackages,
+  serveSite, siteFolder, writeWhole,
+} from './harness.mjs';
+
+// Before anything else, so that a missing install says so first.
+const { chromium, decodePng } = await loadPackages();
+
+const site = siteFolder();
+const artifacts = artifactsFolder(site);
+
+const PixelsPerUnit = 70;
+const TicksPerSecond = 100;
+const SegmentPixels = PixelsPerUnit;  // one segment is one length unit
+const Segments = 3;
+// Seconds: the page's start (module compiled, first frame), and the waits
+// while the swimmer swims.
+const StartWait = 30;
+const PaceTime = 3.0;
+const TurnSettle = 2.5;  // after the click, before the heading is judged
+const TurnTime = 2.5;
+// Real-time pace: the ticks over PaceTime against 100 a second. Frames come
+// late on a busy machine, and periods beyond 10 waiting ticks are dropped,
+// so fewer is possible; more than one tick per 10 ms never is (plus the one
+// frame of slack between the release and the first frame).
+const SlowestPace = 0.8;
+// Swimming left after the turn: measured 0.95 units/s (swimmer-headless
+// with the same click); half of that over TurnTime is plenty.
+const LeastLeftward = 0.45 * TurnTime;
+// Radians: a press on the head's row or column sets the direction to a
+// multiple of pi/2 up to the part of a pixel the head lies off it.
+const DirectionTolerance = 0.05;
+const FiguresLine = /^t = \d+\.\d\d s {3}\d+ ticks\/s {3}\d+ dropped {3}speed \d+\.\d{3} units\/s$/;
+
+const White = [255, 255, 255];
+const Palette = { white: White, black: [0, 0, 0], red: [255, 0, 0] };
+
+function colourName(r, g, b) {
+  for (const [name, [pr, pg, pb]] of Object.entries(Palette))
+    if (r === pr && g === pg && b === pb)
+      return name;
+  return null;
+}
+
+// The pixels of a decoded RGBA image by colour: the positions of the red
+// and the black ones, and those of no colour of the picture, leaving out
+// the box `outside` (an overlay of text, which is antialiased).
+function classify(image, outside = null) {
+  const found = { red: [], black: [], foreign: [] };
+  for (let y = 0; y < image.height; y++)
+    for (let x = 0; x < image.width; x++) {
+      if (outside && x >= outside.left && x < outside.right && y >= outside.top && y < outside.bottom)
+        continue;
+      const o = 4 * (y * image.width + x);
+      const name = colourName(image.data[o], image.data[o + 1], image.data[o + 2]);
+      if (name === null)
+        found.foreign.push(`(${x},${y}) rgb(${image.data.slice(o, o + 3).join(',')})`);
+      else if (name !== 'white')
+        found[name].push({ x, y });
+    }
+  return found;
+}
+
+function assertOnlyPalette(found, what) {
+  assert.equal(found.foreign.length, 0,
+               `${what}: ${found.foreign.length} pixels neither white, black nor red, ` +
+               `e.g. ${found.foreign.slice(0, 4).join(' ')}`);
+}
+
+// The module's own RGBA pixels, as [index, r, g, b] for every pixel that is
+// not white: the picture the page computed, whatever it shows.
+function ownPicture() {
+  const m = swimmerPage.module, width = m._SwimmerWidth(), height = m._SwimmerHeight();
+  const base = m._SwimmerPixels(), bytes = m.HEAPU8, coloured = [];
+  for (let i = 0; i < width * height; i++) {
+    const o = base + 4 * i;
+    if (bytes[o] !== 255 || bytes[o + 1] !== 255 || bytes[o + 2] !== 255 || bytes[o + 3] !== 255)
+      coloured.push([i, bytes[o], bytes[o + 1], bytes[o + 2]]);
+  }
+  return { width, height, coloured };
+}
+
+// Every pixel of the screenshot against the module's own, exactly.
+function assertShowsOwnPicture(image, own, what) {
+  assert.deepEqual([image.width, image.height], [own.width, own.height],
+                   `${what}: the screenshot's size against the module's`);
+  const expected = new Uint8Array(image.width * image.height * 3).fill(255);
+  for (const [i, r, g, b] of own.coloured)
+    expected.set([r, g, b], 3 * i);
+  const wrong = [];
+  for (let i = 0; i < image.width * image.height; i++) {
+    const shown = image.data.slice(4 * i, 4 * i + 3), meant = expected.slice(3 * i, 3 * i + 3);
+    if (shown[0] !== meant[0] || shown[1] !== meant[1] || shown[2] !== meant[2])
+      wrong.push(`(${i % image.width},${Math.floor(i / image.width)}) ` +
+                 `rgb(${shown.join(',')}) not rgb(${meant.join(',')})`);
+  }
+  assert.equal(wrong.length, 0, `${what}: ${wrong.length} pixels differ from the module's own, ` +
+                                `e.g. ${wrong.slice(0, 5).join(', ')}`);
+}
+
+// The head's pixel on the view, y downwards, from the module's state.
+function headPixel(state) {
+  return { x: state.headX * PixelsPerUnit, y: state.height - state.headY * PixelsPerUnit };
+}
+
+describe('the site server', () => {
+  // What node's server must answer; the wasm type matters, since without
+  // it Chromium will not compile the module as it streams in.
+  const root = path.resolve('/srv/site');
+  const cases = [
+    ['/', path.join(root, 'index.html'), 'text/html; charset=utf-8'],
+    ['/index.html?hold', path.join(root, 'index.html'), 'text/html; charset=utf-8'],
+    ['/swimmer-web.wasm', path.join(root, 'swimmer-web.wasm'), 'application/wasm'],
+    ['/swimmer-web.js', path.join(root, 'swimmer-web.js'), 'text/javascript; charset=utf-8'],
+    ['/a%20b/c.PNG', path.join(root, 'a b', 'c.PNG'), 'image/png'],
+    ['/../package.json', path.join(root, 'package.json'), 'application/json'],  // URLs drop ../ at the root
+    ['/..%2f..%2fpackage.json', null],
+    ['/%2e%2e%2fsecret', null],
+    ['/x%00.html', null],
+    ['/%E0%A4%A', null],  // not UTF-8
+  ];
+  for (const [address, file, type] of cases)
+    it(`${address} is ${file ?? 'refused'}`, () => {
+      assert.equal(fileForAddress(root, address), file);
+      if (file !== null)
+        assert.equal(contentType(file), type);
+    });
+
+  it('serves the site, and nothing beside it', async () => {
+    await checkSite(site);
+    const server = await serveSite(site);
+    const get = (address, method = 'GET') => new Promise((resolve, reject) => {
+      const { port } = new URL(server.url);
+      request({ host: '127.0.0.1', port, path: address, method }, (response) => {
+        const chunks = [];
+        response.on('data', (chunk) => chunks.push(chunk));
+        response.on('end', () => resolve({ status: response.statusCode, headers: response.headers,
+                                           body: Buffer.concat(chunks) }));
+      }).on('error', reject).end();
+    });
+    try {
+      const wasm = await get('/swimmer-web.wasm');
+      assert.equal(wasm.status, 200);
+      assert.equal(wasm.headers['content-type'], 'application/wasm');
+      assert.deepEqual([...wasm.body.subarray(0, 4)], [0, 0x61, 0x73, 0x6d], 'the wasm magic number');
+      assert.equal(Number(wasm.headers['content-length']), wasm.body.length);
+      const head = await get('/swimmer-web.js', 'HEAD');
+      assert.equal(head.status, 200);
+      assert.equal(head.headers['content-type'], 'text/javascript; charset=utf-8');
+      // A file that surely exists outside, however deep the site lies.
+      const climb = '..%2f'.repeat(site.split(path.sep).length);
+      assert.equal((await get(`/${climb}etc%2fpasswd`)).status, 404);
+      assert.equal((await get('/no-such-file.js')).status, 404);
+      assert.equal((await get('/', 'POST')).status, 405);
+    } finally {
+      await server.close();
+    }
+  });
+});
+
+describe('the page in Chromium', () => {
+  let server, browser, page;
+  let broken = null;
+  const problems = [];
+  const consoleLines = [];
+
+  before(async () => {
+    await checkSite(site);
+    server = await serveSite(site);
+    browser = await launchChromium(chromium);
+    const context = await browser.newContext({ viewport: { width: 1400, height: 700 }, deviceScaleFactor: 1 });
+    page = await context.newPage();
+    page.on('pageerror', (error) => problems.push(`exception: ${error.message}`));
+    page.on('console', (message) => {
+      consoleLines.push(`${message.type()}: ${message.text()}`);
+      if (message.type() === 'error' || message.type() === 'assert')
+        problems.push(`console.${message.type()}: ${message.text()}`);
+    });
+    page.on('crash', () => problems.push('the page crashed'));
+    page.on('requestfailed', (failed) => problems.push(`${failed.url()}: ${failed.failure()?.errorText}`));
+    page.on('response', (response) => {
+      if (response.status() >= 400)
+        problems.push(`${response.url()}: HTTP ${response.status()}`);
+    });
+  });
+
+  after(async () => {
+    try {
+      await writeWhole(path.join(artifacts, 'console.log'),
+                       consoleLines.concat(problems.map((p) => `problem: ${p}`), '').join('\n'));
+    } finally {
+      await browser?.close();
+      await server?.close();
+    }
+  });
+
+  // A step of the run: skipped once one before it failed.
+  function step(name, body, seconds = 60) {
+    it(name, { timeout: seconds * 1000 }, async (t) => {
+      if (broken !== null) {
+        t.skip(`"${broken}" failed`);
+        return;
+      }
+      try {
+        await body(t);
+      } catch (error) {
+        broken = name;
+        throw error;
+      }
+    });
+  }
+
+  const state = () => page.evaluate(() => swimmerPage.state());
+
+  async function waitFor(predicate, argument, seconds, what) {
+    try {
+      await page.waitForFunction(predicate, argument, { timeout: seconds * 1000, polling: 50 });
+    } catch (error) {
+      throw new Error(`${what}: not so after ${seconds} s (${error.message.split('\n')[0]})`);
+    }
+  }
+
+  async function framesLater(count) {
+    const first = await page.evaluate(() => swimmerPage.frames);
+    await waitFor((n) => swimmerPage.frames >= n, first + count, 10, `${count} more frames`);
+  }
+
+  async function screenshot(name) {
+    const png = await page.screenshot({ type: 'png' });
+    await writeWhole(path.join(artifacts, `${name}.png`), png);
+    return decodePng(png);
+  }
+
+  const overlayDisplay = () =>
+    page.evaluate(() => getComputedStyle(document.getElementById('overlay')).display);
+
+  // A left press of a mouse button, as the click-th press of a click series
+  // (2: the second press of a double click).
+  async function press(x, y, clickCount = 1) {
+    await page.mouse.move(x, y);
+    await page.mouse.down({ button: 'left', clickCount });
+    await page.mouse.up({ button: 'left', clickCount });
+  }
+
+  let start = null;
+
+  step('starts: title, module, figures hidden', async (t) => {
+    await page.goto(server.url + 'index.html?hold');
+    await waitFor(() => window.swimmerPage !== undefined && (swimmerPage.ready || swimmerPage.error !== null),
+                  undefined, StartWait, 'the page starts');
+    assert.equal(await page.evaluate(() => swimmerPage.error), null, 'the page reports an error');
+    assert.equal(await page.title(), 'Swimmer. Click to change swimming direction');
+    assert.equal(await overlayDisplay(), 'none', 'the figures are hidden at start');
+    t.diagnostic(`${server.url} in Chromium ${browser.version()}`);
+  });
+
+  step('held at tick 0 on 1400 x 700, shows the start picture exactly', async (t) => {
+    await framesLater(2);
+    const image = await screenshot('start');
+    const begin = await state();
+    const own = await page.evaluate(ownPicture);
+    assert.deepEqual([image.width, image.height, begin.width, begin.height], [1400, 700, 1400, 700]);
+    assert.equal(begin.ticks, 0, 'held at tick 0');
+    const found = classify(image);
+    assertOnlyPalette(found, 'the start picture');
+    // The module's pixels are the start picture, pixel for pixel: its tests
+    // show that on the very code the page loads.
+    assertShowsOwnPicture(image, own, 'the start picture');
+
+    // And they are a swimmer's: the red head's 5 x 5 marker on the head's
+    // pixel, the black segments straight up from it, three segment lengths
+    // to the top joint's marker.
+    const exact = headPixel(begin), head = { x: Math.round(exact.x), y: Math.round(exact.y) };
+    assert.ok(found.red.length > 0, 'a red head');
+    for (const { x, y } of found.red)
+      assert.ok(Math.abs(x - head.x) <= 2 && Math.abs(y - head.y) <= 2,
+                `red pixel (${x},${y}) outside the head's marker at (${head.x},${head.y})`);
+    assert.ok(found.black.length > 0, 'black segments');
+    const top = Math.min(...found.black.map((p) => p.y));
+    assert.equal(top, head.y - Segments * SegmentPixels - 2, 'the top joint\'s marker');
+    assert.ok(found.black.some((p) => p.x === head.x && p.y === head.y - 1), 'the line leaves the head');
+    start = found;
+    t.diagnostic(`red head at (${head.x}, ${head.y}): ${found.red.length} red and ` +
+                 `${found.black.length} black pixels, as the module drew them`);
+  });
+
+  step('released, keeps real-time pace and swims right', async (t) => {
+    await page.evaluate(() => swimmerPage.release());
+    const released = await state();
+    await sleep(PaceTime * 1000);
+    const paced = await state();
+    const elapsed = (paced.now - released.now) / 1000;
+    const ticks = paced.ticks - released.ticks;
+    const least = SlowestPace * elapsed * TicksPerSecond;
+    const most = (elapsed + 0.02) * TicksPerSecond + 1;
+    const figures = `${ticks} ticks in ${elapsed.toFixed(2)} s of wall clock ` +
+                    `(${(ticks / elapsed).toFixed(1)} a second, ${paced.dropped} dropped)`;
+    assert.ok(ticks >= least && ticks <= most, `${figures}: not within ${least.toFixed(0)} to ${most.toFixed(0)}`);
+    t.diagnostic(figures);
+    assert.ok(paced.unwrappedHeadX > released.unwrappedHeadX + 0.5,
+              `the head swam right only from x ${released.unwrappedHeadX} to ${paced.unwrappedHeadX}`);
+    const found = classify(await screenshot('swimming'));
+    assertOnlyPalette(found, 'the swimming picture');
+    assert.ok(found.red.length > 0, 'the swimmer is drawn while it swims');
+    assert.notDeepEqual(found, start, 'the picture moved');
+  });
+
+  step('a real mouse click left of the head turns it; a double click counts once', async (t) => {
+    const head = headPixel(await state());
+    const clickX = Math.max(0, Math.trunc(head.x) - 400), clickY = Math.trunc(head.y);
+    // A press above the head, then the second press of a double click
+    // elsewhere (to tell the two apart): the window ignores that one, so
+    // the direction stays straight up.
+    await press(Math.trunc(head.x), Math.max(0, Math.trunc(head.y) - 200));
+    await press(clickX, clickY, 2);
+    const doubled = await state();
+    assert.ok(Math.abs(doubled.target - Math.PI / 2) < DirectionTolerance,
+              `a double click set the direction to ${doubled.target}, not once, straight up`);
+    await press(clickX, clickY);
+    const clicked = await state();
+    assert.ok(Math.abs(Math.abs(clicked.target) - Math.PI) < DirectionTolerance,
+              `the click at (${clickX}, ${clickY}) set the direction to ${clicked.target}, not pi`);
+    await sleep(TurnSettle * 1000);
+    const turned = await state();
+    await sleep(TurnTime * 1000);
+    const later = await state();
+    const moved = later.unwrappedHeadX - turned.unwrappedHeadX;
+    const figures = `the head swam left by ${(-moved).toFixed(3)} units in ` +
+                    `${((later.now - turned.now) / 1000).toFixed(2)} s`;
+    assert.ok(moved < -LeastLeftward, `after the turn ${figures}, less than ${LeastLeftward}`);
+    t.diagnostic(figures);
+  });
+
+  step('T shows the line of figures, T again hides it', async (t) => {
+    await page.keyboard.press('t');
+    await framesLater(2);
+    const line = await page.evaluate(() => document.getElementById('overlay').textContent);
+    assert.notEqual(await overlayDisplay(), 'none', 'T shows the figures');
+    assert.match(line, FiguresLine);
+    t.diagnostic(line);
+    // The figures' text is antialiased; the swimmer around it is not.
+    const box = await page.evaluate(() => {
+      const r = document.getElementById('overlay').getBoundingClientRect();
+      return { left: Math.floor(r.left), top: Math.floor(r.top), right: Math.ceil(r.right), bottom: Math.ceil(r.bottom) };
+    });
+    assertOnlyPalette(classify(await screenshot('figures'), box), 'the picture around the figures');
+    await page.keyboard.press('t');
+    assert.equal(await overlayDisplay(), 'none', 'T again hides the figures');
+  });
+
+  step('a smaller view: takes the size, ticks on, shows exactly its own picture', async (t) => {
+    await page.setViewportSize({ width: 900, height: 500 });
+    await waitFor(() => swimmerPage.state().width === 900 && swimmerPage.state().height === 500,
+                  undefined, 10, 'the page takes the size 900 x 500');
+    const before = await state();
+    await sleep(1000);
+    const after = await state();
+    assert.ok(after.ticks > before.ticks + 50, `only ${after.ticks - before.ticks} ticks in 1 s after the resize`);
+    t.diagnostic(`${after.ticks - before.ticks} ticks in the second after the resize`);
+    await page.evaluate(() => { swimmerPage.held = true; });
+    await framesLater(3);
+    const image = await screenshot('resized');
+    assert.deepEqual([image.width, image.height], [900, 500]);
+    const found = classify(image);
+    assertOnlyPalette(found, 'the picture after the resize');
+    assertShowsOwnPicture(image, await page.evaluate(ownPicture), 'the resized view');
+    assert.ok(found.black.length > 0, 'the swimmer is drawn after the resize');
+    await page.evaluate(() => swimmerPage.release());
+  });
+
+  step('no script error, no console error, no failed load', async () => {
+    assert.deepEqual(problems, []);
+  });
+});
