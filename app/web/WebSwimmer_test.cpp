@@ -15,6 +15,8 @@
 
 namespace {
 
+const ClientSize DefaultView = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+
 // What the page shows: a screen that gets only the changed boxes copied
 // onto it, as the page's script copies them onto its canvas.
 struct Screen
@@ -63,7 +65,7 @@ std::vector<std::uint8_t> WholePicture(const CSwimmerControlLoop& loop, ClientSi
 // page's own test compares its screenshot with these pixels.
 TEST(WebSwimmerTest, AFreshSwimmerOnTheDefaultViewShowsTheStartPicture)
 {
-    const ClientSize view = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+    const ClientSize view = DefaultView;
     CWebSwimmer swimmer(EmbeddedSwimmer(), view);
     ASSERT_EQ(swimmer.GetClient().Width, view.Width);
     ASSERT_EQ(swimmer.GetClient().Height, view.Height);
@@ -116,7 +118,7 @@ TEST(WebSwimmerTest, CopyingOnlyTheChangedBoxesShowsTheWholePicture)
     // Straight down from the head: the swimmer heads for the bottom edge
     // and wraps round to the top.
     const CSwimmerControlLoop& loop = swimmer.GetLoop();
-    swimmer.PressAt(static_cast<unsigned>(loop.GetHeadX() * 70.0), 199);
+    swimmer.PressAt(static_cast<unsigned>(loop.GetHeadX() * Demonstration::PixelsPerUnit), 199);
     EXPECT_NEAR(loop.GetTargetDirection(), -std::numbers::pi / 2, 0.1);
     runFrames(600);
     EXPECT_NE(loop.GetUnwrappedHeadY(), loop.GetHeadY()) << "no wrap in ten seconds";
@@ -146,7 +148,7 @@ TEST(WebSwimmerTest, CopyingOnlyTheChangedBoxesShowsTheWholePicture)
 
 TEST(WebSwimmerTest, AFrameAllocatesNothingAndTheFiguresFollowTheRun)
 {
-    CWebSwimmer swimmer(EmbeddedSwimmer(), {1400, 700});
+    CWebSwimmer swimmer(EmbeddedSwimmer(), DefaultView);
     swimmer.Frame(0.0);
     const AllocationCounter counter;
     for (int frame = 1; frame <= 60; ++frame)
@@ -163,7 +165,7 @@ TEST(WebSwimmerTest, AFrameAllocatesNothingAndTheFiguresFollowTheRun)
 
 TEST(WebSwimmerTest, APressSetsTheDirectionFromTheHeadAndAnEmptyViewStillWorks)
 {
-    CWebSwimmer swimmer(EmbeddedSwimmer(), {1400, 700});
+    CWebSwimmer swimmer(EmbeddedSwimmer(), DefaultView);
     // Head at (10, 4) units: pixel (700, 420). A press on its row to the left.
     swimmer.PressAt(100, 420);
     EXPECT_DOUBLE_EQ(swimmer.GetLoop().GetTargetDirection(), std::numbers::pi);
@@ -176,6 +178,6 @@ TEST(WebSwimmerTest, APressSetsTheDirectionFromTheHeadAndAnEmptyViewStillWorks)
     EXPECT_EQ(swimmer.GetClient().Height, 1);
     swimmer.RunTicks(3);
     swimmer.Draw();
-    swimmer.Resize({1400, 700});
+    swimmer.Resize(DefaultView);
     EXPECT_EQ(swimmer.GetChanged().Right, 1399);
 }
