@@ -26,25 +26,39 @@ public:
         Free = 2,      // bounds only scale inputs and sampling; never tested or wrapped
     };
 
-    // Virtual operations, in their slot order. The control loop uses the
-    // Euler step and the derivative; the others (marked "interface") are the
-    // model's side of learning and sampling, kept for the tools that learn.
+    // Virtual operations, in their slot order. Who calls them:
+    //   - EulerStep, GetDerivative: the control loop (quill/src/control) on
+    //     every sub-step, and through it everything that swims the model (the
+    //     programs, and the checkpoint score GreedyScore of quill/src/learn);
+    //     the dynamics benchmark times GetDerivative alone;
+    //   - TrajectoryStep, RandomState, IsInside: the learner, CTDLearner in
+    //     quill/src/learn/TemporalDifference.cpp (a random start per
+    //     trajectory, one TrajectoryStep per step, a trajectory ended when
+    //     the state leaves the domain);
+    //   - GetReward, GetExitValue: TrajectoryStep only, which also calls
+    //     GetDerivative, EulerStep and IsInside; the exit value stands in for
+    //     the value after a step that leaves the domain, which a model
+    //     without Bounded variables (the swimmer) never does;
+    //   - TwoStepUpdate, RandomBoundaryState, IsActionInside, RandomAction,
+    //     GetExtremeActionCount, GetExtremeActions, AuxiliaryQuery: nothing
+    //     outside their tests; they complete the interface for other models,
+    //     integrators and controllers.
     virtual void EulerStep(double* state, const double* derivative, double h);
-    // Interface: a two-step integrator, unused by the control loop.
+    // A two-step integrator.
     virtual void TwoStepUpdate(double* previous, double* state, const double* derivative,
                                double h);
-    // Interface: one learning step along a trajectory.
+    // One controlled Euler step that also reports the values and the reward
+    // a temporal-difference update needs.
     virtual void TrajectoryStep(double* state, double* action, double* derivative, double h,
                                 CValueFunction& valueFunction, CController& controller,
                                 double& valueBefore, double& valueAfter, double& reward);
     virtual int IsInside(const double* state);
     virtual void RandomState(double* state, CRandom& rng);
-    // Interface: a state on the boundary of the box, for sampling exits.
+    // A state on the boundary of the box, for sampling exits.
     virtual void RandomBoundaryState(double* state, CRandom& rng);
     virtual int IsActionInside(const double* action);
     virtual void RandomAction(double* action, CRandom& rng);
-    // Interface: the corners of the action box, for controllers that search
-    // them.
+    // The corners of the action box, for controllers that search them.
     virtual int GetExtremeActionCount();
     virtual void GetExtremeActions(int ignored, double* matrix);
     virtual void GetDerivative(const double* state, const double* action,

@@ -11,6 +11,9 @@
 namespace {
 
 const double Pi = std::numbers::pi;
+// Radians. Two angles of order 3 (one ulp is 4.4e-16) wrapped by the same
+// period: their difference carries the rounding of each, about two ulps.
+const double WrappedDifferenceTolerance = 1e-15;
 
 // 0: Periodic [-π, π], 1: Free [-1, 1], 2: Bounded [-1, 1] (or Free).
 // The derivative is (1, -2, u_0) and the reward 7 + state[1].
@@ -106,7 +109,7 @@ TEST(TimeSteppingTest, TwoStepUpdateKeepsTheHistoryAndItsDifferenceAcrossAWrap)
     model.TwoStepUpdate(pw, xw, d, 0.1);  // (3.0 + 3.1)/2 + 0.3 = 3.35 > π
     EXPECT_DOUBLE_EQ(xw[0], 3.35 - 2 * Pi);
     EXPECT_DOUBLE_EQ(pw[0], 3.1 - 2 * Pi);
-    EXPECT_NEAR(xw[0] - pw[0], 3.35 - 3.1, 1e-15);
+    EXPECT_NEAR(xw[0] - pw[0], 3.35 - 3.1, WrappedDifferenceTolerance);
 }
 
 TEST(TimeSteppingTest, TrajectoryStepEvaluatesChoosesStepsAndRevalues)

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 #include <numbers>
+#include <type_traits>
 
 namespace {
 
@@ -14,28 +16,14 @@ const double MaxCentreVelocity = 1.0;
 
 }  // namespace
 
+// The work arrays point into the object's own block: a copy or a move would
+// leave them pointing into another object's.
+static_assert(!std::is_copy_constructible_v<CSwimmer> && !std::is_move_constructible_v<CSwimmer>);
+
 CSwimmer::CSwimmer(int segments)
     : CDynamicModel(2 * segments + 2, segments - 1, 0.2),
       SegmentCount(segments),
-      Solver(segments + 2),
-      CachedState(new double[2 * segments + 2]),
-      Augmented(new double[(segments + 2) * (segments + 3)]),
-      Matrix(new double[(segments + 2) * (segments + 2)]),
-      Permutation(new int[segments + 2]),
-      RightHandSide(new double[segments + 2]),
-      TorqueRightHandSide(new double[segments + 2]),
-      Solution(new double[segments + 2]),
-      JointVelocityX(new double[segments + 1]()),
-      JointVelocityY(new double[segments + 1]()),
-      GX(new double[segments + 3]),
-      GY(new double[segments + 3]),
-      AX(new double[(segments + 1) * (segments + 3)]),
-      AY(new double[(segments + 1) * (segments + 3)]),
-      FX(new double[(segments + 1) * (segments + 3)]),
-      FY(new double[(segments + 1) * (segments + 3)]),
-      GradientScratch(new double[2 * segments + 2]),
-      Cosines(new double[segments + 1]),
-      Sines(new double[segments + 1])
+      Solver(segments + 2)
 {
     const int n = segments;
     DescribeStateVariable(0, -MaxCentreVelocity, MaxCentreVelocity, Free);
@@ -47,14 +35,58 @@ CSwimmer::CSwimmer(int segments)
     for (int j = 0; j < n - 1; ++j)
         DescribeActionVariable(j, -MaxTorque, MaxTorque);
 
-    // An empty cache: NaN equals nothing, so the first build always builds.
-    for (int k = 0; k < 2 * n + 2; ++k)
-        CachedState[k] = std::numeric_limits<double>::quiet_NaN();
-    // The free end at joint 0 carries no force; nothing writes these rows again.
-    for (int col = 0; col < n + 3; ++col) {
-        FX[col] = 0.0;
-        FY[col] = 0.0;
+    // The work arrays, each with its length; one block holds them all.
+    const int states = 2 * n + 2;    // a state, or a gradient over it
+    const int unknowns = n + 2;      // q̈, and the equations that fix it
+    const int rowLength = n + 3;     // a row: one coefficient per unknown, then the right-hand side
+    const int joints = n + 1;        // joints 0..n; also segments 1..n at their own index
+    const struct
+    {
+        double** Array;
+        int Length;
+    } doubleArrays[] = {
+        {&CachedState, states},
+        {&Augmented, unknowns * rowLength},
+        {&Matrix, unknowns * unknowns},
+        {&RightHandSide, unknowns},
+        {&TorqueRightHandSide, unknowns},
+        {&Solution, unknowns},
+        {&JointVelocityX, joints},
+        {&JointVelocityY, joints},
+        {&GX, rowLength},
+        {&GY, rowLength},
+        {&AX, joints * rowLength},
+        {&AY, joints * rowLength},
+        {&FX, joints * rowLength},
+        {&FY, joints * rowLength},
+        {&GradientScratch, states},
+        {&Cosines, joints},
+        {&Sines, joints},
+    };
+    const int permutationLength = unknowns;
+
+    // The doubles first, then the permutation's ints. new[] of bytes aligns
+    // the block for any fundamental type, so the doubles at its start are
+    // aligned; the ints start a whole number of doubles further on, an offset
+    // that is a multiple of alignof(double) and hence of alignof(int).
+    static_assert(alignof(double) % alignof(int) == 0);
+    std::size_t doubleCount = 0;
+    for (const auto& entry : doubleArrays)
+        doubleCount += entry.Length;
+    Workspace.reset(new std::byte[doubleCount * sizeof(double) + permutationLength * sizeof(int)]);
+
+    // All zero to begin with: the joint velocities, and rows 0 of FX and FY,
+    // which nothing writes again (the free end at joint 0 carries no force).
+    double* next = new (Workspace.get()) double[doubleCount]();
+    for (const auto& entry : doubleArrays) {
+        *entry.Array = next;
+        next += entry.Length;
     }
+    Permutation = new (static_cast<void*>(next)) int[permutationLength]();
+
+    // An empty cache: NaN equals nothing, so the first build always builds.
+    for (int k = 0; k < states; ++k)
+        CachedState[k] = std::numeric_limits<double>::quiet_NaN();
 }
 
 CSwimmer::~CSwimmer() = default;
@@ -107,12 +139,12 @@ void CSwimmer::BuildSystem(const double* x)
         return;
     ++BuildCount;
 
-    double* jvx = JointVelocityX.get();
-    double* jvy = JointVelocityY.get();
-    auto ax = [&](int joint) { return AX.get() + joint * columns; };
-    auto ay = [&](int joint) { return AY.get() + joint * columns; };
-    auto fx = [&](int joint) { return FX.get() + joint * columns; };
-    auto fy = [&](int joint) { return FY.get() + joint * columns; };
+    double* jvx = JointVelocityX;
+    double* jvy = JointVelocityY;
+    auto ax = [&](int joint) { return AX + joint * columns; };
+    auto ay = [&](int joint) { return AY + joint * columns; };
+    auto fx = [&](int joint) { return FX + joint * columns; };
+    auto fy = [&](int joint) { return FY + joint * columns; };
 
     jvx[0] = 0.0;
     jvy[0] = 0.0;
@@ -196,7 +228,7 @@ void CSwimmer::BuildSystem(const double* x)
         fyi[rhs] += f * c;
     }
 
-    double* row = Augmented.get();
+    double* row = Augmented;
     for (int col = 0; col < columns; ++col) {
         row[0 * columns + col] = fx(n)[col];
         row[1 * columns + col] = fy(n)[col];
@@ -222,7 +254,7 @@ void CSwimmer::BuildSystem(const double* x)
             Matrix[r * size + j] = row[r * columns + j];
         RightHandSide[r] = row[r * columns + rhs];
     }
-    Solver.Decompose(Matrix.get(), Permutation.get());
+    Solver.Decompose(Matrix, Permutation);
 }
 
 void CSwimmer::GetDerivative(const double* x, const double* u, double* out)
@@ -237,7 +269,7 @@ void CSwimmer::GetDerivative(const double* x, const double* u, double* out)
         TorqueRightHandSide[j + 3] += u[j];
         TorqueRightHandSide[j + 2] -= u[j];
     }
-    Solver.Solve(Matrix.get(), Permutation.get(), TorqueRightHandSide.get(), Solution.get());
+    Solver.Solve(Matrix, Permutation, TorqueRightHandSide, Solution);
     out[0] = Solution[0];
     out[1] = Solution[1];
     for (int i = 1; i <= n; ++i) {

@@ -16,6 +16,7 @@
 // the state only; the model keeps the factorized system of the last state, so
 // the derivative and the greedy torque choice share one factorization.
 
+#include <cstddef>
 #include <memory>
 
 #include "DynamicModel.h"
@@ -55,25 +56,33 @@ public:
     // Number of systems built and factorized so far (cache misses).
     long GetBuildCount() const { return BuildCount; }
     // Absolute velocities of joints 0..n of the state last built.
-    const double* JointVX() const { return JointVelocityX.get(); }
-    const double* JointVY() const { return JointVelocityY.get(); }
+    const double* JointVX() const { return JointVelocityX; }
+    const double* JointVY() const { return JointVelocityY; }
 
 private:
     int SegmentCount;
     long BuildCount = 0;
     CLUSolver Solver;
-    std::unique_ptr<double[]> CachedState;          // 2n+2; NaN until the first build
-    std::unique_ptr<double[]> Augmented;            // n+2 rows of n+3
-    std::unique_ptr<double[]> Matrix;               // (n+2) x (n+2), factorized in place
-    std::unique_ptr<int[]> Permutation;             // n+2
-    std::unique_ptr<double[]> RightHandSide;        // b: column n+2, no torques
-    std::unique_ptr<double[]> TorqueRightHandSide;  // b plus torques, or a gradient
-    std::unique_ptr<double[]> Solution;             // q̈, or the transposed solution
-    std::unique_ptr<double[]> JointVelocityX;       // n+1
-    std::unique_ptr<double[]> JointVelocityY;       // n+1
-    std::unique_ptr<double[]> GX, GY;               // n+3: centre-of-mass acceleration rows
-    std::unique_ptr<double[]> AX, AY;               // n+1 rows of n+3: joint accelerations
-    std::unique_ptr<double[]> FX, FY;               // n+1 rows of n+3: joint forces
-    std::unique_ptr<double[]> GradientScratch;      // 2n+2
-    std::unique_ptr<double[]> Cosines, Sines;       // n+1: cos θ_i, sin θ_i of the build
+    // The work arrays below all point into this one block, laid out by the
+    // constructor from a table of their sizes; the object is never copied or
+    // moved, so the pointers stay valid as long as the block.
+    std::unique_ptr<std::byte[]> Workspace;
+    double* CachedState = nullptr;          // the state of the last build; NaN until then
+    double* Augmented = nullptr;            // the rows of the system before splitting
+    double* Matrix = nullptr;               // M, row-major, factorized in place
+    int* Permutation = nullptr;             // the row permutation of the factorization
+    double* RightHandSide = nullptr;        // b: the rows' last column, no torques
+    double* TorqueRightHandSide = nullptr;  // b plus torques, or a gradient
+    double* Solution = nullptr;             // q̈, or the transposed solution
+    double* JointVelocityX = nullptr;       // joints 0..n
+    double* JointVelocityY = nullptr;
+    double* GX = nullptr;                   // centre-of-mass acceleration rows
+    double* GY = nullptr;
+    double* AX = nullptr;                   // joint acceleration rows, joint by joint
+    double* AY = nullptr;
+    double* FX = nullptr;                   // joint force rows, joint by joint
+    double* FY = nullptr;
+    double* GradientScratch = nullptr;      // the value function's gradient
+    double* Cosines = nullptr;              // cos θ_i, sin θ_i of the build, at index i
+    double* Sines = nullptr;
 };

@@ -23,7 +23,7 @@ void CSwimmer::ChooseGreedyAction(const double* state, CValueFunction& valueFunc
     GradientScratch[1] = valueFunction.GetStateDerivative(1);
     for (int k = 2 * n + 1; k >= 3; k -= 2)
         GradientScratch[k] = valueFunction.GetStateDerivative(k);
-    GreedyActionFromGradient(state, GradientScratch.get(), action);
+    GreedyActionFromGradient(state, GradientScratch, action);
 }
 
 void CSwimmer::GreedyActionFromGradient(const double* state, const double* gradient,
@@ -35,8 +35,7 @@ void CSwimmer::GreedyActionFromGradient(const double* state, const double* gradi
     TorqueRightHandSide[1] = gradient[1];
     for (int i = 1; i <= n; ++i)
         TorqueRightHandSide[i + 1] = gradient[2 * i + 1];
-    Solver.SolveTransposed(Matrix.get(), Permutation.get(), TorqueRightHandSide.get(),
-                           Solution.get());
+    Solver.SolveTransposed(Matrix, Permutation, TorqueRightHandSide, Solution);
     // A coefficient of exactly 0, or NaN, selects the lower bound.
     for (int j = 0; j <= n - 2; ++j)
         action[j] = Solution[j + 3] - Solution[j + 2] > 0 ? ActionMax(j) : ActionMin(j);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 #include <numbers>
 
@@ -15,9 +16,35 @@ const double HalfPi = std::numbers::pi / 2;
 const double k = CSwimmer::FluidFriction;
 const double m = CSwimmer::SegmentMass;
 const double I = m / 12.0;  // moment of inertia of a unit segment about its centre
-// The equations are solved in double precision from entries of order 10 to
-// 100; balances between quantities of that size hold to about 1e-12.
+// Tolerances. The model's numbers are of order 1 (velocities, in segment
+// lengths per second), 10 (accelerations under the drag k = 10 and unit
+// torques, in lengths or radians per second squared) and 100 (under the full
+// torque of 5 against the inertia 1/12). One ulp is 2.2e-16 at 1, 1.8e-15 at
+// 10 and 1.4e-14 at 100; every acceleration goes through the assembly of the
+// rows and an LU solve of n+2 equations, which costs some tens of ulps.
+//
+// A lone segment's joint velocities and centre acceleration: a handful of
+// operations on numbers of order 1, a few ulps.
+const double LoneSegmentTolerance = 1e-15;
+// A lone segment's drag deceleration of 10 from a solve of 3 equations, about
+// 50 ulps; also a chain at rest, whose right-hand side is exactly zero and
+// leaves nothing to round.
+const double DragTolerance = 1e-13;
+// Accelerations of order 10 that a unit torque drives through the system of
+// a two-segment chain, about 500 ulps; and the centre's acceleration of an
+// upright chain, a cancellation of forces of order 100 (70 ulps there).
+const double TorqueTolerance = 1e-12;
+// Angular accelerations of order 100 under the full torque, about 700 ulps.
+const double FullTorqueTolerance = 1e-11;
+// The balance laws sum n terms of order 10 to 100 with lever arms of order n;
+// they hold to about 1e-12, and the power, a sum of products of forces and
+// velocities, to ten times that.
 const double BalanceTolerance = 1e-11;
+const double PowerTolerance = 10 * BalanceTolerance;
+// Halving the step of a first-order method halves its error: the ratio of
+// successive errors is 2 within 15%, room for the second-order terms at
+// these steps.
+const double FirstOrderRatioTolerance = 0.3;
 
 std::vector<double> RandomState(int n, CRandom& rng)
 {
@@ -113,14 +140,14 @@ TEST(SwimmerTest, ALoneSpinningSegmentIsSlowedByTheDragTorque)
     const double state[] = {0, 0, 0, 1};
     double d[4];
     swimmer.GetDerivative(state, nullptr, d);
-    EXPECT_NEAR(d[0], 0, 1e-15);
-    EXPECT_NEAR(d[1], 0, 1e-15);
+    EXPECT_NEAR(d[0], 0, LoneSegmentTolerance);
+    EXPECT_NEAR(d[1], 0, LoneSegmentTolerance);
     EXPECT_EQ(d[2], 1);
-    EXPECT_NEAR(d[3], -10, 1e-13);
-    EXPECT_NEAR(swimmer.JointVX()[0], 0, 1e-15);
-    EXPECT_NEAR(swimmer.JointVX()[1], 0, 1e-15);
-    EXPECT_NEAR(swimmer.JointVY()[0], -0.5, 1e-15);
-    EXPECT_NEAR(swimmer.JointVY()[1], 0.5, 1e-15);
+    EXPECT_NEAR(d[3], -10, DragTolerance);
+    EXPECT_NEAR(swimmer.JointVX()[0], 0, LoneSegmentTolerance);
+    EXPECT_NEAR(swimmer.JointVX()[1], 0, LoneSegmentTolerance);
+    EXPECT_NEAR(swimmer.JointVY()[0], -0.5, LoneSegmentTolerance);
+    EXPECT_NEAR(swimmer.JointVY()[1], 0.5, LoneSegmentTolerance);
 }
 
 TEST(SwimmerTest, AJointTorqueTurnsTheTwoSegmentsApartAboutTheCentre)
@@ -132,7 +159,7 @@ TEST(SwimmerTest, AJointTorqueTurnsTheTwoSegmentsApartAboutTheCentre)
     swimmer.GetDerivative(state, u, d);
     const double expected[] = {0, 0, 0, 12, 0, -12};
     for (int i = 0; i < 6; ++i)
-        EXPECT_NEAR(d[i], expected[i], 1e-12) << i;
+        EXPECT_NEAR(d[i], expected[i], TorqueTolerance) << i;
 }
 
 TEST(SwimmerTest, OpposedTorquesOnAnUprightChain)
@@ -142,11 +169,11 @@ TEST(SwimmerTest, OpposedTorquesOnAnUprightChain)
     const double u[] = {5, -5};
     double d[8];
     swimmer.GetDerivative(state, u, d);
-    EXPECT_NEAR(d[0], 0, 1e-12);
-    EXPECT_NEAR(d[1], 0, 1e-12);
-    EXPECT_NEAR(d[3], 78, 1e-11);
-    EXPECT_NEAR(d[5], -84, 1e-11);
-    EXPECT_NEAR(d[7], 78, 1e-11);
+    EXPECT_NEAR(d[0], 0, TorqueTolerance);
+    EXPECT_NEAR(d[1], 0, TorqueTolerance);
+    EXPECT_NEAR(d[3], 78, FullTorqueTolerance);
+    EXPECT_NEAR(d[5], -84, FullTorqueTolerance);
+    EXPECT_NEAR(d[7], 78, FullTorqueTolerance);
 }
 
 TEST(SwimmerTest, AChainAtRestWithoutTorquesStaysAtRest)
@@ -163,7 +190,7 @@ TEST(SwimmerTest, AChainAtRestWithoutTorquesStaysAtRest)
             std::vector<double> d(2 * n + 2);
             swimmer.GetDerivative(x.data(), u.data(), d.data());
             for (double value : d)
-                EXPECT_NEAR(value, 0.0, 1e-13) << "n=" << n;
+                EXPECT_NEAR(value, 0.0, DragTolerance) << "n=" << n;
         }
     }
 }
@@ -175,7 +202,7 @@ TEST(SwimmerTest, AChainAtRestWithoutTorquesStaysAtRest)
 TEST(SwimmerTest, TheChainObeysMomentumAngularMomentumAndEnergyBalance)
 {
     CRandom rng(17);
-    for (int n : {2, 3, 5}) {
+    for (int n = 1; n <= 8; ++n) {
         CSwimmer swimmer(n);
         for (int trial = 0; trial < 20; ++trial) {
             const std::vector<double> x = RandomState(n, rng);
@@ -214,7 +241,7 @@ TEST(SwimmerTest, TheChainObeysMomentumAngularMomentumAndEnergyBalance)
             EXPECT_NEAR(n * m * d[0], forceX, BalanceTolerance) << "n=" << n;
             EXPECT_NEAR(n * m * d[1], forceY, BalanceTolerance) << "n=" << n;
             EXPECT_NEAR(angularRate, torque, BalanceTolerance) << "n=" << n;
-            EXPECT_NEAR(energyRate, power, BalanceTolerance * 10) << "n=" << n;
+            EXPECT_NEAR(energyRate, power, PowerTolerance) << "n=" << n;
         }
     }
 }
@@ -300,6 +327,43 @@ TEST(SwimmerTest, OneBuildServesEveryDerivativeOfAState)
     EXPECT_EQ(swimmer.GetBuildCount(), 2);
 }
 
+// The work arrays share one block, so an array laid out too short would
+// spill into its neighbour unnoticed by any bounds check. What a build leaves
+// behind (the joint velocities, and the system the derivative solves) must
+// survive every other use of the block: the transposed solve of the torque
+// choice writes the right-hand side and the solution, the rotation writes
+// nothing of the model's. For chains of every length.
+TEST(SwimmerTest, TheWorkArraysOfEveryChainLengthKeepToThemselves)
+{
+    CRandom rng(43);
+    for (int n = 1; n <= 8; ++n) {
+        SCOPED_TRACE("n=" + std::to_string(n));
+        CSwimmer swimmer(n);
+        const int d = 2 * n + 2;
+        const std::vector<double> x = RandomState(n, rng);
+        const std::vector<double> u = RandomTorques(n, rng);
+        std::vector<double> gradient(d), first(d), again(d), turned(d), greedy(n - 1);
+        for (double& g : gradient)
+            g = 2 * rng.Real01() - 1;
+        auto joints = [&] {
+            std::vector<double> v(swimmer.JointVX(), swimmer.JointVX() + n + 1);
+            v.insert(v.end(), swimmer.JointVY(), swimmer.JointVY() + n + 1);
+            return v;
+        };
+
+        swimmer.GetDerivative(x.data(), u.data(), first.data());
+        const std::vector<double> built = joints();
+        swimmer.GreedyActionFromGradient(x.data(), gradient.data(), greedy.data());
+        EXPECT_EQ(joints(), built);
+        swimmer.RotateState(x.data(), 1.0, turned.data());
+        EXPECT_EQ(joints(), built);
+        swimmer.GetDerivative(x.data(), u.data(), again.data());
+        EXPECT_EQ(joints(), built);
+        EXPECT_EQ(again, first);
+        EXPECT_EQ(swimmer.GetBuildCount(), 1);
+    }
+}
+
 TEST(SwimmerTest, ANonFiniteStatePropagatesAndTheModelRecovers)
 {
     CSwimmer swimmer(3);
@@ -314,7 +378,7 @@ TEST(SwimmerTest, ANonFiniteStatePropagatesAndTheModelRecovers)
     const double good[] = {0, 0, HalfPi, 0, HalfPi, 0, HalfPi, 0};
     const double opposed[] = {5, -5};
     swimmer.GetDerivative(good, opposed, d);
-    EXPECT_NEAR(d[5], -84, 1e-11);
+    EXPECT_NEAR(d[5], -84, FullTorqueTolerance);
 }
 
 TEST(SwimmerTest, TheEulerErrorShrinksInProportionToTheStep)
@@ -343,9 +407,8 @@ TEST(SwimmerTest, TheEulerErrorShrinksInProportionToTheStep)
     const double coarse = distance(integrate(40), reference);
     const double fine = distance(integrate(80), reference);
     const double finer = distance(integrate(160), reference);
-    // First order: halving the step halves the error (within 15%).
-    EXPECT_NEAR(coarse / fine, 2.0, 0.3);
-    EXPECT_NEAR(fine / finer, 2.0, 0.3);
+    EXPECT_NEAR(coarse / fine, 2.0, FirstOrderRatioTolerance);
+    EXPECT_NEAR(fine / finer, 2.0, FirstOrderRatioTolerance);
 }
 
 }  // namespace

@@ -5,20 +5,14 @@ CVector::CVector(int n)
     Resize(n);
 }
 
-CVector::~CVector()
-{
-    Resize(0);
-}
-
 void CVector::Resize(int n)
 {
-    if (Count != 0) {
-        delete[] Elements;
-        Elements = nullptr;
-        Count = 0;
-    }
+    // The old elements go before the new ones come, so a resize never holds
+    // both; the new contents are left undefined, as callers fill them.
+    Elements.reset();
+    Count = 0;
     if (n > 0) {
-        Elements = new double[n];
+        Elements.reset(new double[n]);
         Count = n;
     }
 }

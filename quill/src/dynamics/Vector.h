@@ -3,11 +3,12 @@
 // gradients and work vectors are CVectors. A vector is sized once and then
 // read and written by index through its storage; it is never copied.
 
+#include <memory>
+
 class CVector
 {
 public:
     explicit CVector(int n = 0);
-    ~CVector();
     CVector(const CVector&) = delete;
     CVector& operator=(const CVector&) = delete;
 
@@ -17,10 +18,10 @@ public:
     void Zero();
 
     int Size() const { return Count; }
-    operator double*() { return Elements; }
-    operator const double*() const { return Elements; }
+    operator double*() { return Elements.get(); }
+    operator const double*() const { return Elements.get(); }
 
 private:
-    double* Elements = nullptr;
+    std::unique_ptr<double[]> Elements;  // null when empty
     int Count = 0;
 };
