@@ -133,7 +133,7 @@ LRESULT CWin32Swimmer::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         ++TicksHandled;
         --PendingTicks;
         return 0;
-    case WM_USER:
+    case WM_WINDOWCREATED:
         // A new window in a frame switch, already in hwndThis; the old one is
         // destroyed once the messages queued for it have moved over. A
         // callback that read the old handle must post before that move, or

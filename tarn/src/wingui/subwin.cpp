@@ -152,7 +152,7 @@ void CSubWindow::Create(HWND owner, const char* title, HMENU checkMenu, UINT che
     dwStyleNoTitle = extraStyle | NoTitleStyle;
     dwStyleTitle = dwStyleNoTitle | TitleStyleBits;
     CreateHwnd(title);
-    SendMessageA(hwndThis, WM_USER, 0, 0);
+    SendMessageA(hwndThis, WM_WINDOWCREATED, 0, 0);
     bCreated = 1;
 }
 
@@ -206,7 +206,7 @@ void CSubWindow::ShowTitle(int show)
 
     bTitle = title;
     CreateHwnd(text);
-    SendMessageA(hwndThis, WM_USER, 0, 0);
+    SendMessageA(hwndThis, WM_WINDOWCREATED, 0, 0);
     // The new window takes the old one's restored rectangle, minimized and
     // maximized positions and show state; a hidden one stays hidden.
     placement.flags |= WPF_SETMINPOSITION;

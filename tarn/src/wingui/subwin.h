@@ -13,9 +13,9 @@
 // SubWindowProc finds the object in the window's extra bytes and calls its
 // virtual HandleMessage. A derived window overrides HandleMessage, handles
 // its own messages and passes every other one to CSubWindow::HandleMessage.
-// After Create and after every frame switch the object is sent WM_USER
-// (wParam 0, lParam 0) with the new window, before that window is shown or
-// placed.
+// After Create and after every frame switch the object is sent
+// WM_WINDOWCREATED (wParam 0, lParam 0) with the new window, before that
+// window is shown or placed.
 //
 // Everything runs on the thread that creates the window, except GetHwnd(),
 // which another thread may call to address a posted message.
@@ -35,6 +35,11 @@ public:
     // of a system command for itself, so WM_SYSCOMMAND compares them masked.
     static constexpr UINT IDM_DEACTIVATE = 0xFFF0;
     static constexpr UINT IDM_HIDETITLE = 0xFFE0;
+    // Sent to the object with each new window it gets, once the window is
+    // attached (WM_CREATE comes before that and goes to the default
+    // procedure). It takes WM_USER, so a derived window numbers its own
+    // private messages from WM_USER + 1.
+    static constexpr UINT WM_WINDOWCREATED = WM_USER;
     // The window class of every sub-window, registered on first use.
     static constexpr const char* ClassName = "TarnSubWindow";
 

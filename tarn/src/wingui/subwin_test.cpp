@@ -14,6 +14,9 @@
 namespace {
 
 const UINT WM_PROBE = WM_APP + 1;  // a message the tests post, numbered by wParam
+// Derived windows number their private messages upwards from WM_USER + 1,
+// so the notice must stay on WM_USER itself.
+static_assert(CSubWindow::WM_WINDOWCREATED == WM_USER);
 
 // A derived window as an application writes one, passing every message on;
 // it logs what its handler sees.
@@ -120,7 +123,7 @@ TEST(SubWindow, CreateMakesOneHiddenWindowAndNoticesItOnce)
     EXPECT_EQ(window.GetHwnd(), hwnd);
     EXPECT_EQ(TitleOf(hwnd), "first");
     EXPECT_EQ(CountSubWindows(), 1u);
-    const auto notices = window.Seen(WM_USER);
+    const auto notices = window.Seen(CSubWindow::WM_WINDOWCREATED);
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].Hwnd, hwnd);
 }
@@ -173,7 +176,7 @@ TEST(SubWindow, FrameSwitchesReplaceTheWindowAndCarryItsState)
         EXPECT_EQ(bar.right, client.right);
 
         // The notice reaches the new window before it is shown or placed.
-        const auto notices = window.Seen(WM_USER);
+        const auto notices = window.Seen(CSubWindow::WM_WINDOWCREATED);
         ASSERT_EQ(notices.size(), 1u);
         EXPECT_EQ(notices[0].Hwnd, hwnd);
         EXPECT_FALSE(notices[0].Visible);
