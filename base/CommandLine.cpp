@@ -1,6 +1,11 @@
 #include "CommandLine.h"
 
+const char* ProjectVersion()
+{
+    return SWIMMER_VERSION;
+}
+
 std::string VersionLine(const char* program)
 {
-    return std::string(program) + " " + SWIMMER_VERSION + "\n";
+    return std::string(program) + " " + ProjectVersion() + "\n";
 }

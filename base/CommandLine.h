@@ -19,7 +19,9 @@ constexpr int Interrupted = 130;  // stopped by Ctrl-C (128 + SIGINT), what ther
 
 }  // namespace ExitStatus
 
-// "PROGRAM VERSION\n": what --version prints, the one version of the project.
+// The one version of the project, "1.2.3".
+const char* ProjectVersion();
+// "PROGRAM VERSION\n": what --version prints.
 std::string VersionLine(const char* program);
 
 // The whole of text as a whole number of the type; false on anything else

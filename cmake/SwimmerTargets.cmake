@@ -2,7 +2,7 @@
 # for both builds:
 #   swimmer_library(<name> SOURCES <files...> [PUBLIC <targets...>] [PRIVATE <targets...>])
 #   swimmer_executable(<name> [WIN32] [BROWSER] SOURCES <files...> LIBS <targets...>)
-#   swimmer_test(<name> SOURCES <files...> LIBS <targets...>)
+#   swimmer_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
 #
 # Each of them compiles with warnings on (errors in the presets), so that
 # third-party targets keep their own flags. A library shows the folder of the
@@ -95,7 +95,7 @@ function(swimmer_executable name)
 endfunction()
 
 function(swimmer_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   swimmer_executable(${name} TEST SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} swimmer_test_main)
   swimmer_internal_headers(${name})
   if(CMAKE_CROSSCOMPILING)
@@ -110,12 +110,12 @@ function(swimmer_test name)
       # whole-module optimisation after linking is lighter, which at -O3
       # takes about a minute for each test executable.
       target_link_options(${name} PRIVATE -O1)
-      set_tests_properties(${name} PROPERTIES LABELS "node")
+      set_tests_properties(${name} PROPERTIES LABELS "node;${ARG_LABELS}")
     else()
-      set_tests_properties(${name} PROPERTIES LABELS "wine")
+      set_tests_properties(${name} PROPERTIES LABELS "wine;${ARG_LABELS}")
     endif()
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS "${ARG_LABELS}")
   endif()
 endfunction()
 

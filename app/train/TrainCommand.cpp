@@ -1,6 +1,9 @@
 #include "TrainCommand.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 
@@ -11,6 +14,7 @@
 #include "NetworkFile.h"
 #include "ProgressLine.h"
 #include "SwimmerTrainer.h"
+#include "WorkerTeam.h"
 
 namespace {
 
@@ -21,33 +25,70 @@ const char Usage[] =
     "network file for swimmer-headless --network.\n"
     "\n"
     "  --seed S           the seed of every random draw (default 1)\n"
-    "  --steps N          learning steps of 0.01 s of simulated time (default 30000000)\n"
     "  --segments N       segments of the swimmer, 2 to 10 (default 3)\n"
+    "  --steps N          learning steps of 0.01 s of simulated time, all trajectories\n"
+    "                     together (default: the plan for the segments)\n"
+    "  --threads N        threads to learn and score on (default: every core, here CORES);\n"
+    "                     the result does not depend on it\n"
     "  --output FILE      the network file (default swimmer.net)\n"
     "  --curve FILE       the learning curve as CSV (default: FILE of --output + .curve.csv)\n"
     "  --check-every N    learning steps between scores of the greedy swimmer\n"
-    "                     (default 1000000)\n"
+    "                     (default: the plan's)\n"
     "  --help             show this text\n"
     "  --version          print the version\n"
     "\n"
+    "The plan for each length of swimmer can be changed (defaults: the plan's):\n"
+    "  --hidden N         hidden neurons, 1 to 200\n"
+    "  --learners P       learners learning apart, side by side, 1 to 64\n"
+    "  --trajectories K   trajectories of each learner, their updates summed, 1 to 64\n"
+    "  --take-over-below R  a learner whose checkpoint scores below R times the best\n"
+    "                     learner's takes its weights (0 < R <= 1; 0: never)\n"
+    "  --step-time S      simulated seconds of a learning step, h (at most 0.1)\n"
+    "  --discount S       discount time constant tau, seconds\n"
+    "  --trace S          eligibility trace time constant kappa, seconds\n"
+    "  --learning-rate X  learning rate eta\n"
+    "  --trajectory S     seconds of a trajectory from its random start\n"
+
+    "\n"
     "Every check scores the learned network and an average of its recent weights by\n"
-    "the speed of their greedy swimmers; the best of all checks is written, with the\n"
-    "heading its swimmer settles to as the native direction. The same seed and steps\n"
-    "give the same file. Ctrl-C stops early and writes the best so far and the curve.\n"
+    "the speed of their greedy swimmers in the control loop; the best of all checks is\n"
+    "written, with the heading its swimmer settles to as the native direction. The\n"
+    "same options give the same file, whatever the threads. Ctrl-C stops early and\n"
+    "writes the best so far and the curve.\n"
     "Curve columns: steps,simulated_time,mean_td_error,speed,averaged_speed,best_speed,\n"
     "native_direction\n";
+
+// The most threads and trajectories anyone would ask for; more is a typo.
+const int MaxThreads = 256;
+const int MaxTrajectories = 64;
 
 struct TrainOptions
 {
     std::uint32_t Seed = 1;
-    long long Steps = 30000000;
     int Segments = 3;
+    long long Steps = 0;       // 0: the plan's
+    long long CheckEvery = 0;  // 0: the plan's
+    int Threads = CWorkerTeam::MachineThreads();
     std::string Output = "swimmer.net";
     std::string Curve;
-    long long CheckEvery = 1000000;
+    // Changes to the plan, 0 where none was asked for.
+    int Hidden = 0;
+    int Learners = 0;
+    int Trajectories = 0;
+    double TakeOverBelow = -1;
+    double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
     bool Help = false;
     bool Version = false;
 };
+
+// A positive finite number of at most max.
+bool ParsePositive(const std::string& text, double max, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value) &&
+           value > 0 && value <= max;
+}
 
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options,
                        std::string& error)
@@ -60,7 +101,10 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
         }
         std::string value;
         if (!TakeValue(arguments, i,
-                       {"--seed", "--steps", "--segments", "--output", "--curve", "--check-every"},
+                       {"--seed", "--steps", "--segments", "--threads", "--output", "--curve",
+                        "--check-every", "--hidden", "--trajectories", "--discount", "--trace",
+                        "--learning-rate", "--trajectory", "--learners", "--step-time",
+                        "--take-over-below"},
                        value, error))
             return false;
         bool good = true;
@@ -71,8 +115,32 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
         else if (option == "--segments")
             good = ParseInteger(value, options.Segments) && options.Segments >= 2 &&
                    options.Segments <= 10;
+        else if (option == "--threads")
+            good = ParseInteger(value, options.Threads) && options.Threads >= 1 &&
+                   options.Threads <= MaxThreads;
         else if (option == "--check-every")
             good = ParseInteger(value, options.CheckEvery) && options.CheckEvery >= 1;
+        else if (option == "--hidden")
+            good = ParseInteger(value, options.Hidden) && options.Hidden >= 1 &&
+                   options.Hidden <= 200;
+        else if (option == "--trajectories")
+            good = ParseInteger(value, options.Trajectories) && options.Trajectories >= 1 &&
+                   options.Trajectories <= MaxTrajectories;
+        else if (option == "--take-over-below")
+            good = ParsePositive(value, 1.0, options.TakeOverBelow) || value == "0";
+        else if (option == "--step-time")
+            good = ParsePositive(value, 0.1, options.StepPeriod);
+        else if (option == "--discount")
+            good = ParsePositive(value, 1000.0, options.Discount);
+        else if (option == "--trace")
+            good = ParsePositive(value, 1000.0, options.Trace);
+        else if (option == "--learning-rate")
+            good = ParsePositive(value, 1.0, options.LearningRate);
+        else if (option == "--trajectory")
+            good = ParsePositive(value, 1e6, options.TrajectoryTime);
+        else if (option == "--learners")
+            good = ParseInteger(value, options.Learners) && options.Learners >= 1 &&
+                   options.Learners <= MaxTrajectories;
         else
             good = !value.empty();
         if (!good) {
@@ -100,6 +168,35 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
     return true;
 }
 
+// The plan for the segments with the options' changes.
+TrainingPlan PlanOf(const TrainOptions& options)
+{
+    TrainingPlan plan = DefaultPlan(options.Segments);
+    if (options.Steps)
+        plan.Steps = options.Steps;
+    if (options.CheckEvery)
+        plan.CheckEvery = options.CheckEvery;
+    if (options.Hidden)
+        plan.HiddenNeurons = options.Hidden;
+    if (options.Trajectories)
+        plan.Trajectories = options.Trajectories;
+    if (options.StepPeriod)
+        plan.Learning.StepPeriod = options.StepPeriod;
+    if (options.Discount)
+        plan.Learning.Discount = options.Discount;
+    if (options.Trace)
+        plan.Learning.TraceDecay = options.Trace;
+    if (options.LearningRate)
+        plan.Learning.LearningRate = options.LearningRate;
+    if (options.TrajectoryTime)
+        plan.Learning.TrajectoryTime = options.TrajectoryTime;
+    if (options.Learners)
+        plan.Learners = options.Learners;
+    if (options.TakeOverBelow >= 0)
+        plan.TakeOverBelow = options.TakeOverBelow;
+    return plan;
+}
+
 // The better of two checkpoints: a score (a swimmer that keeps one heading)
 // first, then plain speed.
 bool Better(const GreedyScore& a, const GreedyScore& b)
@@ -121,7 +218,9 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         return ExitStatus::BadInput;
     }
     if (options.Help) {
-        out << Usage;
+        std::string usage = Usage;
+        usage.replace(usage.find("CORES"), 5, std::to_string(CWorkerTeam::MachineThreads()));
+        out << usage;
         return ExitStatus::Success;
     }
     if (options.Version) {
@@ -129,10 +228,20 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         return ExitStatus::Success;
     }
 
-    CSwimmerTrainer trainer(options.Segments, options.Seed);
-    CFFNetwork best, probe;
+    const TrainingPlan plan = PlanOf(options);
+    CWorkerTeam team(options.Threads);
+    CSwimmerTrainer trainer(plan, options.Seed, team);
+    CFFNetwork best;
+    const int learners = trainer.GetLearners();
+    std::vector<CFFNetwork> probes(static_cast<std::size_t>(2 * learners));
+    std::vector<const CFFNetwork*> networks;
+    for (const CFFNetwork& probe : probes)
+        networks.push_back(&probe);
+    std::vector<GreedyScore> scores(probes.size());
     GreedyScore bestScore;
     bestScore.Speed = -std::numeric_limits<double>::infinity();
+    long long bestStep = 0;
+    std::string bestKind = "none";
     std::string curve =
         "steps,simulated_time,mean_td_error,speed,averaged_speed,best_speed,native_direction\n";
     const auto started = std::chrono::steady_clock::now();
@@ -140,51 +249,102 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     };
 
+    // Every learner's learned and averaged network, scored side by side;
+    // the curve shows the fastest of each kind.
     auto checkpoint = [&] {
-        GreedyScore scores[2];
-        for (int averaged = 0; averaged <= 1; ++averaged) {
-            trainer.GetRoundedNetwork(averaged == 1, probe);
-            scores[averaged] = ScoreGreedySwimmer(probe, options.Segments);
-            if (Better(scores[averaged], bestScore)) {
-                bestScore = scores[averaged];
-                best.CopyFrom(probe);
+        for (int p = 0; p < learners; ++p)
+            for (int averaged = 0; averaged <= 1; ++averaged)
+                trainer.GetRoundedNetwork(p, averaged == 1, probes[static_cast<std::size_t>(2 * p + averaged)]);
+        ScoreGreedySwimmers(networks.data(), 2 * learners, plan.Segments, team, scores.data());
+        double fastest[2] = {-std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity()};
+        for (int i = 0; i < 2 * learners; ++i) {
+            const GreedyScore& score = scores[static_cast<std::size_t>(i)];
+            fastest[i % 2] = std::max(fastest[i % 2], score.Speed);
+            if (Better(score, bestScore)) {
+                bestScore = score;
+                bestStep = trainer.GetSteps();
+                bestKind = std::string(i % 2 ? "averaged" : "learned") + " weights of learner " +
+                           std::to_string(i / 2);
+                best.CopyFrom(probes[static_cast<std::size_t>(i)]);
             }
         }
         const long long steps = trainer.GetSteps();
+        // A learner far behind the best of this checkpoint takes its weights.
+        if (plan.TakeOverBelow > 0 && steps >= plan.TakeOverFrom * plan.Steps) {
+            std::vector<double> standing(static_cast<std::size_t>(learners));
+            int leader = 0;
+            for (int p = 0; p < learners; ++p) {
+                const GreedyScore& a = scores[static_cast<std::size_t>(2 * p)];
+                const GreedyScore& b = scores[static_cast<std::size_t>(2 * p + 1)];
+                standing[static_cast<std::size_t>(p)] = std::max(a.Score, b.Score);
+                if (standing[static_cast<std::size_t>(p)] > standing[static_cast<std::size_t>(leader)])
+                    leader = p;
+            }
+            for (int p = 0; p < learners; ++p)
+                if (standing[static_cast<std::size_t>(p)] <
+                    plan.TakeOverBelow * standing[static_cast<std::size_t>(leader)])
+                    trainer.TakeOver(leader, p);
+        }
         curve += Format("%lld,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g\n", steps,
-                        steps * SwimmerTrainingConstants::Learning.StepPeriod,
-                        trainer.TakeMeanTdError(), scores[0].Speed, scores[1].Speed,
-                        bestScore.Speed, bestScore.NativeDirection);
+                        steps * plan.Learning.StepPeriod, trainer.TakeMeanTdError(), fastest[0],
+                        fastest[1], bestScore.Speed, bestScore.NativeDirection);
     };
 
+    // The learners run side by side in stretches of rounds that end at
+    // every progress report and checkpoint.
     CProgressLine line(err, "swimmer-train", showProgress);
+    const long long progressEvery = 100000;
+    const long long perRound = trainer.StepsPerRound();
     bool stopped = false;
-    for (long long step = 1; step <= options.Steps; ++step) {
+    while (trainer.GetSteps() < plan.Steps) {
         if (interrupted.load(std::memory_order_relaxed)) {
             stopped = true;
             break;
         }
-        trainer.Step();
-        const bool last = step == options.Steps;
-        if (step % options.CheckEvery == 0 || last) {
+        const long long before = trainer.GetSteps();
+        const long long next = std::min({plan.Steps, (before / plan.CheckEvery + 1) * plan.CheckEvery,
+                                         (before / progressEvery + 1) * progressEvery});
+        trainer.Run((next - before + perRound - 1) / perRound);
+        const long long step = trainer.GetSteps();
+        const bool last = step >= plan.Steps;
+        if (step / plan.CheckEvery != before / plan.CheckEvery || last) {
             checkpoint();
             if (!trainer.IsFinite()) {
-                err << "\nswimmer-train: the weights diverged at step " << step
+                line.End();
+                err << "swimmer-train: the weights diverged at step " << step
                     << "; keeping the best check before\n";
                 break;
             }
         }
-        if (line.IsShown() && (step % 100000 == 0 || last))
-            line.Show("step", step, options.Steps,
+        if (line.IsShown())
+            line.Show("step", step, plan.Steps,
                       Format(", about %.0f s left; best swimmer %.3f units/s ",
-                             line.SecondsLeft(step, options.Steps),
+                             line.SecondsLeft(step, plan.Steps),
                              bestScore.Speed > 0 ? bestScore.Speed : 0.0));
     }
     line.End();
     if (stopped && best.GetNeuronCount() == 0)
         checkpoint();  // interrupted before the first check: judge what there is
 
-    if (!WriteNetworkFile(options.Output, options.Segments, bestScore.NativeDirection, best, error)) {
+    // What made the file, as comments: the options that decide what is
+    // learned, and the check it comes from.
+    std::string command = std::string("made by swimmer-train ") + ProjectVersion();
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--output" || arguments[i] == "--curve" || arguments[i] == "--threads") {
+            ++i;
+            continue;
+        }
+        command += " " + arguments[i];
+    }
+    const std::string note =
+        command + "\n" +
+        Format("the %s at step %lld of %lld: greedy swimmer %.4f units/s (slowest "
+               "%.4f), heading spread %.2f deg",
+               bestKind.c_str(), bestStep, trainer.GetSteps(), bestScore.Speed, bestScore.Slowest,
+               bestScore.Spread * DegreesPerRadian);
+    if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, best, error,
+                          note)) {
         err << "swimmer-train: " << error << '\n';
         return ExitStatus::Failed;
     }

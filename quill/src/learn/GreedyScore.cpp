@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 #include "Demonstration.h"
 #include "SwimmerControlLoop.h"
@@ -44,25 +45,38 @@ Velocity SwimAndMeasure(const SwimmerNetwork& swimmer, const SwimRun& run)
     return Measure(loop, run);
 }
 
-GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
+namespace {
+
+const int Runs = 2 * Directions;
+
+SwimRun ScoreRun(int r)
+{
+    SwimRun run;
+    run.Target = 2 * std::numbers::pi * (r % Directions) / Directions;
+    run.TurnedTarget = run.Target;
+    if (r >= Directions) {
+        run.TurnTick = TurnTick;
+        run.TurnedTarget += (r % 2 ? -1 : 1) * Turn;
+    }
+    return run;
+}
+
+// A run's velocity in the network's own frame: the view's turned back by
+// the target the run ended with.
+Velocity OwnVelocity(const CFFNetwork& network, int segments, int r)
+{
+    CSwimmerControlLoop loop(segments, network, 0.0, Demonstration::PixelsPerUnit);
+    const SwimRun run = ScoreRun(r);
+    const Velocity v = Measure(loop, run);
+    const double c = std::cos(run.TurnedTarget), s = std::sin(run.TurnedTarget);
+    return {v.X * c + v.Y * s, v.Y * c - v.X * s};
+}
+
+GreedyScore Summarise(const Velocity* own)
 {
     const double pi = std::numbers::pi;
-    CSwimmerControlLoop loop(segments, network, 0.0, Demonstration::PixelsPerUnit);
-    const int runs = 2 * Directions;
-    Velocity own[2 * Directions];  // in the network's frame
     double sumX = 0, sumY = 0;
-    for (int r = 0; r < runs; ++r) {
-        SwimRun run;
-        run.Target = 2 * pi * (r % Directions) / Directions;
-        run.TurnedTarget = run.Target;
-        if (r >= Directions) {
-            run.TurnTick = TurnTick;
-            run.TurnedTarget += (r % 2 ? -1 : 1) * Turn;
-        }
-        const Velocity v = Measure(loop, run);
-        // Turned back by the target the run ended with.
-        const double c = std::cos(run.TurnedTarget), s = std::sin(run.TurnedTarget);
-        own[r] = {v.X * c + v.Y * s, v.Y * c - v.X * s};
+    for (int r = 0; r < Runs; ++r) {
         sumX += own[r].X;
         sumY += own[r].Y;
     }
@@ -70,9 +84,9 @@ GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
     score.NativeDirection = std::atan2(sumY, sumX);
     const double c = std::cos(score.NativeDirection), s = std::sin(score.NativeDirection);
     double slowest = std::numeric_limits<double>::infinity();
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; r < Runs; ++r) {
         const double along = own[r].X * c + own[r].Y * s;
-        score.Speed += along / runs;
+        score.Speed += along / Runs;
         slowest = std::min(slowest, along);
         const double off = std::fabs(
             std::remainder(std::atan2(own[r].Y, own[r].X) - score.NativeDirection, 2 * pi));
@@ -82,4 +96,27 @@ GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
     score.Slowest = slowest;
     score.Score = std::isfinite(score.Speed) && score.Spread <= MaxSpread ? slowest : 0.0;
     return score;
+}
+
+}  // namespace
+
+GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
+{
+    CWorkerTeam alone(1);
+    const CFFNetwork* networks[] = {&network};
+    GreedyScore score;
+    ScoreGreedySwimmers(networks, 1, segments, alone, &score);
+    return score;
+}
+
+void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
+                         CWorkerTeam& team, GreedyScore* scores)
+{
+    std::vector<Velocity> own(static_cast<std::size_t>(count) * Runs);
+    auto run = [&](int task) {
+        own[static_cast<std::size_t>(task)] = OwnVelocity(*networks[task / Runs], segments, task % Runs);
+    };
+    team.Run(count * Runs, run);
+    for (int k = 0; k < count; ++k)
+        scores[k] = Summarise(&own[static_cast<std::size_t>(k) * Runs]);
 }

@@ -22,6 +22,7 @@
 #include "Angles.h"
 #include "FFNetwork.h"
 #include "SwimmerNetwork.h"
+#include "WorkerTeam.h"
 
 struct GreedyScore
 {
@@ -36,6 +37,10 @@ constexpr double MaxSpread = 8.0 / DegreesPerRadian;
 constexpr long long ScoreTicks = 3000;
 
 GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments);
+// The scores of count networks, their runs shared out over the team; the
+// same scores whatever the team's size.
+void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
+                         CWorkerTeam& team, GreedyScore* scores);
 
 // One run of a swimmer in the control loop: from its start it swims towards
 // Target; just before tick TurnTick (if any, 1 to Ticks) the target becomes

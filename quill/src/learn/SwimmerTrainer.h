@@ -1,94 +1,94 @@
 #pragma once
-// CSwimmerTrainer: a value function for the swimmer of n segments, learned
+// CSwimmerTrainer: value functions for the swimmer of n segments, learned
 // from scratch by temporal differences, with the greedy bang-bang torques of
 // the current value function as the only policy.
 //
-// The network is the layout the value function makes for the swimmer
-// (inputs, bias, an encoder pair per angle, output) with 14 hidden neurons,
-// as the embedded network has; its weights start from RandomizeParameters
-// with the seed. The learned weights wander: an exponential average of them
-// over the last AverageTime of simulated time is kept beside them, often
-// the better swimmer of the two. The constants and the measurements behind
-// them are in docs/training.md.
+// A network is the layout the value function makes for the swimmer (inputs,
+// bias, an encoder pair per angle, output) with the plan's hidden neurons.
+// The plan's learners learn apart, side by side: each draws its own weights
+// with RandomizeParameters and its own starts, from a generator of its own
+// seed, so a learner's run is the same whichever thread it runs on, and
+// whatever else runs beside it. Learning is chaotic: runs from different
+// seeds swim very differently, and each checkpoint of a run again
+// differently, so several learners give as many chances of a good swimmer.
+//
+// A learner may learn several trajectories at once: in every round each
+// takes one learning step with the same weights, and the weights take every
+// trajectory's update, summed in the order of the trajectories.
+//
+// A learner's weights wander: an exponential average of them over the last
+// AverageTime of simulated time is kept beside them, often the better
+// swimmer of the two. The constants and the measurements behind them are in
+// docs/training.md.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "FFNetwork.h"
-#include "FFNetworkVF.h"
-#include "Random.h"
-#include "Swimmer.h"
 #include "TemporalDifference.h"
+#include "WorkerTeam.h"
 
-struct SwimmerTrainingConstants
+// How a swimmer of a given length learns.
+struct TrainingPlan
 {
-    static constexpr int HiddenNeurons = 14;
-    static constexpr TDConstants Learning = {
+    int Segments = 3;
+    int HiddenNeurons = 14;
+    TDConstants Learning = {
         0.01,   // h: the score per simulated second of 0.0025 at a quarter of the cost
-        1.0,    // τ: about the stroke period; 2 s swims faster on some seeds, splits on others
-        0.5,    // κ: 1 s or 0.2 s learned clearly worse
-        0.003,  // η: thirteen times more diverged, a third of it learned slower
-        4.0,    // trajectory: 1 s starts learned worse
+        1.0,    // τ: about the stroke period
+        0.5,    // κ
+        0.003,  // η
+        4.0,    // trajectory, seconds
     };
-    static constexpr double AverageTime = 1000.0;  // seconds of simulated time
-    static constexpr int AverageEvery = 16;        // learning steps between averaging
+    int Learners = 2;                 // learning apart, side by side
+    int Trajectories = 1;             // of each learner, their updates summed
+    long long Steps = 30000000;       // learning steps, all learners together
+    long long CheckEvery = 2000000;   // learning steps between checkpoints, all together
+    // From TakeOverFrom of the budget on, at every checkpoint a learner
+    // whose checkpoint scores below TakeOverBelow times the best learner's
+    // takes that learner's weights (0: never).
+    double TakeOverBelow = 0.0;
+    double TakeOverFrom = 0.25;
+    double AverageTime = 1000.0;      // seconds of simulated time
+    int AverageEvery = 16;            // rounds between averaging
 };
+
+// The plan chosen for each length (docs/training.md says why).
+TrainingPlan DefaultPlan(int segments);
 
 class CSwimmerTrainer
 {
 public:
-    CSwimmerTrainer(int segments, std::uint32_t seed);
+    CSwimmerTrainer(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team);
+    ~CSwimmerTrainer();
 
-    static int NeuronsFor(int segments);
+    static int NeuronsFor(const TrainingPlan& plan);
 
-    // One learning step, and now and then one averaging.
-    void Step();
+    // rounds rounds of every learner, the learners shared out over the team.
+    void Run(long long rounds);
     // The mean of |δ|/h since the last call (0 if no step came between).
     double TakeMeanTdError();
-    // The learned (averaged = false) or the averaged network, its weights
-    // rounded to single precision as a network file holds them.
-    void GetRoundedNetwork(bool averaged, CFFNetwork& network) const;
+    // Learner to takes learner from's weights and their average, and starts
+    // new trajectories with them: a learner far behind the best need not
+    // spend the rest of the budget on its own lineage.
+    void TakeOver(int from, int to);
+    // A learner's learned (averaged = false) or averaged network, its
+    // weights rounded to single precision as a network file holds them.
+    void GetRoundedNetwork(int learner, bool averaged, CFFNetwork& network) const;
     bool IsFinite() const;
 
-    int GetSegments() const { return Segments; }
-    long long GetSteps() const { return Steps; }
+    const TrainingPlan& GetPlan() const { return Plan; }
+    int GetLearners() const { return Plan.Learners; }
+    // Learning steps of all learners together.
+    long long GetSteps() const;
+    // The steps one round of every learner takes.
+    long long StepsPerRound() const;
 
 private:
-    // The greedy torques of the value function being learned.
-    class CGreedyController : public CController
-    {
-    public:
-        explicit CGreedyController(CSwimmer& swimmer) : Swimmer(swimmer) {}
-        void ChooseAction(const double* state, CValueFunction& valueFunction,
-                          double* action) override
-        {
-            Swimmer.ChooseGreedyAction(state, valueFunction, action);
-        }
+    class CLearner;
 
-    private:
-        CSwimmer& Swimmer;
-    };
-
-    // The network laid out and its weights drawn before the learner sizes
-    // its trace from the parameter count.
-    struct CLayout
-    {
-        CLayout(CFFNetworkVF& valueFunction, int neurons, CRandom& rng)
-        {
-            valueFunction.SetNeurons(neurons);
-            valueFunction.RandomizeParameters(rng);
-        }
-    };
-
-    int Segments;
-    CRandom Rng;
-    CSwimmer Swimmer;
-    CFFNetworkVF ValueFunction;
-    CGreedyController Controller;
-    CLayout Layout;
-    CTDLearner Learner;
-    CFFNetwork Average;
-    double AverageRate;
-    long long Steps = 0;
-    double ErrorSum = 0.0;
-    long long ErrorCount = 0;
+    TrainingPlan Plan;
+    CWorkerTeam& Team;
+    std::vector<std::unique_ptr<CLearner>> Learners;
 };

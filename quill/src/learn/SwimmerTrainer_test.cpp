@@ -3,42 +3,98 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
+#include "GreedyScore.h"
 
 namespace {
 
-// The seed is the only source of randomness: the same seed learns the same
-// weights to the bit, another seed others. A learning step allocates
-// nothing.
-TEST(SwimmerTrainerTest, LearningIsDeterministicAndAllocationFree)
+bool SameWeights(const CFFNetwork& a, const CFFNetwork& b)
 {
-    CSwimmerTrainer a(3, 7), b(3, 7), c(3, 8);
-    for (int step = 0; step < 2000; ++step) {
-        a.Step();
-        b.Step();
-        c.Step();
-    }
+    const int n = a.GetNeuronCount();
+    if (b.GetNeuronCount() != n)
+        return false;
+    for (int i = 0; i < n * n; ++i)
+        if (a.GetWeights()[i] != b.GetWeights()[i])
+            return false;
+    return true;
+}
+
+// What is learned depends on the seed and the plan alone: the same seed
+// learns the same weights to the bit on teams of one, two and three threads
+// (three learners shared out unevenly, one of them with two trajectories'
+// updates summed), another seed others. Learning allocates nothing.
+TEST(SwimmerTrainerTest, LearningDependsOnTheSeedAloneNotOnTheThreads)
+{
+    TrainingPlan plan = DefaultPlan(3);
+    plan.Learners = 3;
+    plan.Trajectories = 2;
+    CWorkerTeam one(1), two(2), three(3);
+    CSwimmerTrainer a(plan, 7, one), b(plan, 7, two), c(plan, 7, three), d(plan, 8, two);
+    for (CSwimmerTrainer* trainer : {&a, &b, &c, &d})
+        trainer->Run(400);
     AllocationCounter counter;
-    for (int step = 0; step < 500; ++step)
-        a.Step();
+    b.Run(100);
     EXPECT_EQ(counter.Count(), 0);
-    for (int step = 0; step < 500; ++step) {
-        b.Step();
-        c.Step();
-    }
-    CFFNetwork na, nb, nc;
-    a.GetRoundedNetwork(false, na);
-    b.GetRoundedNetwork(false, nb);
-    c.GetRoundedNetwork(false, nc);
-    const int n = na.GetNeuronCount();
-    ASSERT_EQ(n, 30);
-    int same = 0, differ = 0;
-    for (int i = 0; i < n * n; ++i) {
-        same += na.GetWeights()[i] == nb.GetWeights()[i];
-        differ += na.GetWeights()[i] != nc.GetWeights()[i];
-    }
-    EXPECT_EQ(same, n * n);
-    EXPECT_GT(differ, 0);
+    for (CSwimmerTrainer* trainer : {&a, &c, &d})
+        trainer->Run(100);
+    EXPECT_EQ(b.GetSteps(), 500 * 3 * 2);
+    for (int p = 0; p < plan.Learners; ++p)
+        for (bool averaged : {false, true}) {
+            CFFNetwork na, nb, nc, nd;
+            a.GetRoundedNetwork(p, averaged, na);
+            b.GetRoundedNetwork(p, averaged, nb);
+            c.GetRoundedNetwork(p, averaged, nc);
+            d.GetRoundedNetwork(p, averaged, nd);
+            EXPECT_EQ(na.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(plan));
+            EXPECT_TRUE(SameWeights(na, nb)) << p << " averaged " << averaged;
+            EXPECT_TRUE(SameWeights(na, nc)) << p << " averaged " << averaged;
+            EXPECT_FALSE(SameWeights(na, nd)) << p << " averaged " << averaged;
+        }
+    EXPECT_EQ(a.TakeMeanTdError(), b.TakeMeanTdError());
     EXPECT_TRUE(a.IsFinite());
+}
+
+// The scores of a checkpoint are the networks' alone: the runs shared out
+// over one thread or three give the same figures to the bit.
+TEST(SwimmerTrainerTest, ScoresDependOnTheNetworksAloneNotOnTheThreads)
+{
+    TrainingPlan plan = DefaultPlan(3);
+    plan.Learners = 1;
+    CWorkerTeam one(1), three(3);
+    CSwimmerTrainer trainer(plan, 5, one);
+    trainer.Run(2000);
+    CFFNetwork learned, averaged;
+    trainer.GetRoundedNetwork(0, false, learned);
+    trainer.GetRoundedNetwork(0, true, averaged);
+    const CFFNetwork* networks[] = {&learned, &averaged};
+    GreedyScore alone[2], shared[2];
+    ScoreGreedySwimmers(networks, 2, plan.Segments, one, alone);
+    ScoreGreedySwimmers(networks, 2, plan.Segments, three, shared);
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(alone[k].Speed, shared[k].Speed) << k;
+        EXPECT_EQ(alone[k].NativeDirection, shared[k].NativeDirection) << k;
+        EXPECT_EQ(alone[k].Spread, shared[k].Spread) << k;
+        EXPECT_EQ(alone[k].Score, shared[k].Score) << k;
+    }
+    EXPECT_EQ(ScoreGreedySwimmer(averaged, plan.Segments).Speed, alone[1].Speed);
+}
+
+// Every length a file can hold has a plan that lays out a network and
+// learns with finite, positive constants.
+TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
+{
+    for (int segments = 2; segments <= 10; ++segments) {
+        const TrainingPlan plan = DefaultPlan(segments);
+        EXPECT_EQ(plan.Segments, segments);
+        EXPECT_GE(plan.HiddenNeurons, 1) << segments;
+        EXPECT_GE(plan.Trajectories, 1) << segments;
+        EXPECT_GE(plan.Learners, 1) << segments;
+        EXPECT_GE(plan.Steps, plan.CheckEvery) << segments;
+        EXPECT_GT(plan.CheckEvery, 0) << segments;
+        for (double constant : {plan.Learning.StepPeriod, plan.Learning.Discount,
+                                plan.Learning.TraceDecay, plan.Learning.LearningRate,
+                                plan.Learning.TrajectoryTime, plan.AverageTime})
+            EXPECT_GT(constant, 0.0) << segments;
+    }
 }
 
 }  // namespace

@@ -37,17 +37,35 @@ void CTDLearner::StartTrajectory()
 
 double CTDLearner::Step()
 {
+    const double delta = Advance();
+    Learn(GetTrace(), GetUpdateFactor());
+    CarryTrace();
+    return delta;
+}
+
+double CTDLearner::Advance()
+{
     if (StepsLeft == 0)
         StartTrajectory();
     double before, after, reward;
     Model.TrajectoryStep(State, Action, Derivative, StepPeriod, ValueFunction, Controller, before,
                          after, reward);
-    const double delta = reward * StepPeriod + Gamma * after - before;
-    ValueFunction.AddToParameters(Trace, LearningRate * delta);
+    Delta = reward * StepPeriod + Gamma * after - before;
+    return Delta;
+}
+
+void CTDLearner::Learn(const double* update, double factor)
+{
+    ValueFunction.AddToParameters(update, factor);
+}
+
+// The weights may have changed since Advance; the network still holds its
+// activations at x', which the gradient is taken from.
+void CTDLearner::CarryTrace()
+{
     --StepsLeft;
     if (!Model.IsInside(State))
         StepsLeft = 0;  // the exit value ended it
     else
-        ValueFunction.AccumulateGradient(Trace, Decay);  // at x', which the step evaluated
-    return delta;
+        ValueFunction.AccumulateGradient(Trace, Decay);
 }

@@ -14,6 +14,12 @@
 // the model's box, the trace starting afresh with ∇w V(x₀); a trajectory
 // that leaves the box ends there, valued by the model's exit value.
 //
+// A step has three phases, which learners that share their updates run
+// apart: Advance takes the trajectory step and forms δ with the weights
+// unchanged; Learn adds an update, η·δ·e or a sum of such, to the weights;
+// CarryTrace moves the trace on to x'. Step runs the three for this learner
+// alone.
+//
 // Nothing allocates after construction; the same random generator state
 // gives the same weights, bit for bit.
 
@@ -41,6 +47,21 @@ public:
     // One learning step; returns δ.
     double Step();
 
+    // The trajectory step from x to x' and its δ.
+    double Advance();
+    // w ← w + factor·update: this learner's own is
+    // Learn(GetTrace(), GetUpdateFactor()).
+    void Learn(const double* update, double factor);
+    // e ← e^(−h/κ)·e + ∇w V(x'), with V(x') as Advance evaluated it, or the
+    // end of the trajectory if x' left the box.
+    void CarryTrace();
+
+    // The trace of the last Advance's update, until CarryTrace.
+    const CVector& GetTrace() const { return Trace; }
+    // η·δ of the last Advance.
+    double GetUpdateFactor() const { return LearningRate * Delta; }
+    // The next Advance starts a new trajectory, its trace afresh.
+    void Restart() { StepsLeft = 0; }
     const CVector& GetState() const { return State; }
 
 private:
@@ -56,6 +77,7 @@ private:
     double Decay;  // e^(−h/κ)
     long long TrajectorySteps;
     long long StepsLeft = 0;
+    double Delta = 0.0;
     CVector State;
     CVector Action;
     CVector Derivative;

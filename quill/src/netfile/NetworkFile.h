@@ -36,13 +36,15 @@
 // range, a non-finite direction, a neuron count or kinds other than the
 // swimmer's value-function layout, a weight that is not finite or not
 // exactly a single-precision value.
+// note, if not empty, is written as comment lines after the fixed ones,
+// each of its lines behind "# ".
 bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& network,
-                       std::string& text, std::string& error);
+                       std::string& text, std::string& error, const std::string& note = "");
 
 // FormatNetworkFile written to path as a whole or not at all: on any failure
 // error is "PATH: what is wrong", and path is left as it was.
 bool WriteNetworkFile(const std::string& path, int segments, double nativeDirection,
-                      const CFFNetwork& network, std::string& error);
+                      const CFFNetwork& network, std::string& error, const std::string& note = "");
 
 // Checks and reads the text of a network file; name is used in the error
 // ("NAME:LINE: what is wrong"). result is changed only on success.

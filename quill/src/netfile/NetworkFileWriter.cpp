@@ -48,7 +48,7 @@ bool CheckWritable(int segments, double nativeDirection, const CFFNetwork& netwo
 }  // namespace
 
 bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& network,
-                       std::string& text, std::string& error)
+                       std::string& text, std::string& error, const std::string& note)
 {
     if (!CheckWritable(segments, nativeDirection, network, error))
         return false;
@@ -57,6 +57,13 @@ bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& n
     out += "# A swimmer's value-function network. kinds: one activation code per neuron\n";
     out += "# (0 Zero, 1 Linear, 2 Tanh, 3 Sin, 4 Cos, 5 Gauss, 6 Atan); after 'weights',\n";
     out += "# line k holds the weights from neuron k to neurons k+1 .. n-1, in that order.\n";
+    for (std::size_t start = 0; start < note.size();) {
+        std::size_t end = note.find('\n', start);
+        if (end == std::string::npos)
+            end = note.size();
+        out += "# " + note.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
     out += "swimmer-network 1\n";
     out += "segments " + std::to_string(segments) + "\n";
     out += "native-direction " + ShortestDouble(nativeDirection) + "\n";
@@ -78,11 +85,11 @@ bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& n
 }
 
 bool WriteNetworkFile(const std::string& path, int segments, double nativeDirection,
-                      const CFFNetwork& network, std::string& error)
+                      const CFFNetwork& network, std::string& error, const std::string& note)
 {
     std::string text;
     std::string why;
-    if (!FormatNetworkFile(segments, nativeDirection, network, text, why)) {
+    if (!FormatNetworkFile(segments, nativeDirection, network, text, why, note)) {
         error = path + ": cannot write the network: " + why;
         return false;
     }

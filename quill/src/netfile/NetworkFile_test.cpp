@@ -161,6 +161,14 @@ TEST(NetworkFileTest, TheEmbeddedNetworkRoundTripsToTheBitAndItsFileNeverChanges
     ASSERT_TRUE(FormatNetworkFile(fromDisk.Segments, fromDisk.NativeDirection, fromDisk.Network,
                                   again, error));
     EXPECT_EQ(again, text);
+
+    // A note, every line of it, goes in as comments and changes nothing else.
+    std::string noted;
+    ASSERT_TRUE(FormatNetworkFile(3, 0.22, embedded, noted, error, "made by hand\n\n# twice"));
+    EXPECT_NE(noted.find("\n# made by hand\n# \n# # twice\n"), std::string::npos) << noted;
+    SwimmerNetwork withNote;
+    ASSERT_TRUE(ParseNetworkFile("noted.net", noted, withNote, error)) << error;
+    ExpectSameNetwork(withNote.Network, embedded);
     fs::remove_all(folder);
 }
 
