@@ -50,13 +50,13 @@ const char Usage[] =
     "  --trajectory S     seconds of a trajectory from its random start\n"
 
     "\n"
-    "Every check scores the learned network and an average of its recent weights by\n"
-    "the speed of their greedy swimmers in the control loop; the best of all checks is\n"
-    "written, with the heading its swimmer settles to as the native direction. The\n"
-    "same options give the same file, whatever the threads. Ctrl-C stops early and\n"
-    "writes the best so far and the curve.\n"
-    "Curve columns: steps,simulated_time,mean_td_error,speed,averaged_speed,best_speed,\n"
-    "native_direction\n";
+    "Every check scores each learner's network, an average of its recent weights, by\n"
+    "the speed and heading of its greedy swimmer in the control loop; the best of all\n"
+    "checks is written, with the heading its swimmer settles to as the native\n"
+    "direction. The same options give the same file, whatever the threads. Ctrl-C\n"
+    "stops early and writes the best so far and the curve.\n"
+    "Curve columns: steps,simulated_time,mean_td_error, then speed0, speed1, ...\n"
+    "(each learner's at the check), best_speed,native_direction\n";
 
 // The most threads and trajectories anyone would ask for; more is a typo.
 const int MaxThreads = 256;
@@ -233,7 +233,7 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     CSwimmerTrainer trainer(plan, options.Seed, team);
     CFFNetwork best;
     const int learners = trainer.GetLearners();
-    std::vector<CFFNetwork> probes(static_cast<std::size_t>(2 * learners));
+    std::vector<CFFNetwork> probes(static_cast<std::size_t>(learners));
     std::vector<const CFFNetwork*> networks;
     for (const CFFNetwork& probe : probes)
         networks.push_back(&probe);
@@ -241,54 +241,46 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     GreedyScore bestScore;
     bestScore.Speed = -std::numeric_limits<double>::infinity();
     long long bestStep = 0;
-    std::string bestKind = "none";
-    std::string curve =
-        "steps,simulated_time,mean_td_error,speed,averaged_speed,best_speed,native_direction\n";
+    int bestLearner = -1;
+    std::string curve = "steps,simulated_time,mean_td_error";
+    for (int p = 0; p < learners; ++p)
+        curve += ",speed" + std::to_string(p);
+    curve += ",best_speed,native_direction\n";
     const auto started = std::chrono::steady_clock::now();
     auto seconds = [&] {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     };
 
-    // Every learner's learned and averaged network, scored side by side;
-    // the curve shows the fastest of each kind.
+    // Every learner's averaged network (the better swimmer of its two at
+    // most checks), scored side by side.
     auto checkpoint = [&] {
         for (int p = 0; p < learners; ++p)
-            for (int averaged = 0; averaged <= 1; ++averaged)
-                trainer.GetRoundedNetwork(p, averaged == 1, probes[static_cast<std::size_t>(2 * p + averaged)]);
-        ScoreGreedySwimmers(networks.data(), 2 * learners, plan.Segments, team, scores.data());
-        double fastest[2] = {-std::numeric_limits<double>::infinity(),
-                             -std::numeric_limits<double>::infinity()};
-        for (int i = 0; i < 2 * learners; ++i) {
-            const GreedyScore& score = scores[static_cast<std::size_t>(i)];
-            fastest[i % 2] = std::max(fastest[i % 2], score.Speed);
+            trainer.GetRoundedNetwork(p, true, probes[static_cast<std::size_t>(p)]);
+        ScoreGreedySwimmers(networks.data(), learners, plan.Segments, team, scores.data());
+        const long long steps = trainer.GetSteps();
+        int leader = 0;
+        for (int p = 0; p < learners; ++p) {
+            const GreedyScore& score = scores[static_cast<std::size_t>(p)];
             if (Better(score, bestScore)) {
                 bestScore = score;
-                bestStep = trainer.GetSteps();
-                bestKind = std::string(i % 2 ? "averaged" : "learned") + " weights of learner " +
-                           std::to_string(i / 2);
-                best.CopyFrom(probes[static_cast<std::size_t>(i)]);
+                bestStep = steps;
+                bestLearner = p;
+                best.CopyFrom(probes[static_cast<std::size_t>(p)]);
             }
+            if (score.Score > scores[static_cast<std::size_t>(leader)].Score)
+                leader = p;
         }
-        const long long steps = trainer.GetSteps();
-        // A learner far behind the best of this checkpoint takes its weights.
-        if (plan.TakeOverBelow > 0 && steps >= plan.TakeOverFrom * plan.Steps) {
-            std::vector<double> standing(static_cast<std::size_t>(learners));
-            int leader = 0;
-            for (int p = 0; p < learners; ++p) {
-                const GreedyScore& a = scores[static_cast<std::size_t>(2 * p)];
-                const GreedyScore& b = scores[static_cast<std::size_t>(2 * p + 1)];
-                standing[static_cast<std::size_t>(p)] = std::max(a.Score, b.Score);
-                if (standing[static_cast<std::size_t>(p)] > standing[static_cast<std::size_t>(leader)])
-                    leader = p;
-            }
+        // A learner far behind the leader of this checkpoint takes its weights.
+        if (plan.TakeOverBelow > 0 && steps >= plan.TakeOverFrom * plan.Steps)
             for (int p = 0; p < learners; ++p)
-                if (standing[static_cast<std::size_t>(p)] <
-                    plan.TakeOverBelow * standing[static_cast<std::size_t>(leader)])
+                if (scores[static_cast<std::size_t>(p)].Score <
+                    plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score)
                     trainer.TakeOver(leader, p);
-        }
-        curve += Format("%lld,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g\n", steps,
-                        steps * plan.Learning.StepPeriod, trainer.TakeMeanTdError(), fastest[0],
-                        fastest[1], bestScore.Speed, bestScore.NativeDirection);
+        curve += Format("%lld,%.17g,%.17g", steps, steps * plan.Learning.StepPeriod,
+                        trainer.TakeMeanTdError());
+        for (const GreedyScore& score : scores)
+            curve += Format(",%.17g", score.Speed);
+        curve += Format(",%.17g,%.17g\n", bestScore.Speed, bestScore.NativeDirection);
     };
 
     // The learners run side by side in stretches of rounds that end at
@@ -339,9 +331,9 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     }
     const std::string note =
         command + "\n" +
-        Format("the %s at step %lld of %lld: greedy swimmer %.4f units/s (slowest "
-               "%.4f), heading spread %.2f deg",
-               bestKind.c_str(), bestStep, trainer.GetSteps(), bestScore.Speed, bestScore.Slowest,
+        Format("the averaged weights of learner %d at step %lld of %lld: greedy swimmer %.4f "
+               "units/s (slowest %.4f), heading spread %.2f deg",
+               bestLearner, bestStep, trainer.GetSteps(), bestScore.Speed, bestScore.Slowest,
                bestScore.Spread * DegreesPerRadian);
     if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, best, error,
                           note)) {

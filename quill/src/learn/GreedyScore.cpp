@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -27,6 +28,9 @@ Velocity Measure(CSwimmerControlLoop& loop, const SwimRun& run)
     for (long long tick = 1; tick <= run.Ticks; ++tick) {
         if (tick == run.TurnTick)
             loop.SetTargetDirection(run.TurnedTarget);
+        for (const SwimRun::Press& press : run.Presses)
+            if (press.Tick == tick)
+                loop.PressAt(press.X, press.Y, View);
         loop.Tick(View);
         if (tick == quarterStart)
             quarter = CentreOfMass(loop);
@@ -48,6 +52,11 @@ Velocity SwimAndMeasure(const SwimmerNetwork& swimmer, const SwimRun& run)
 namespace {
 
 const int Runs = 2 * Directions;
+// The runs a user makes first, with the native direction found: the start,
+// and two clicks, 5 s in towards the top left of the view and 15 s in
+// towards its bottom right.
+const int UserRuns = 2;
+const SwimRun::Press Clicks[] = {{500, 100, 100}, {1500, 1300, 650}};
 
 SwimRun ScoreRun(int r)
 {
@@ -72,6 +81,26 @@ Velocity OwnVelocity(const CFFNetwork& network, int segments, int r)
     return {v.X * c + v.Y * s, v.Y * c - v.X * s};
 }
 
+// A user's run: the velocity along the target the run ended with, and
+// across it.
+Velocity UserVelocity(const CFFNetwork& network, int segments, double native, int u)
+{
+    CSwimmerControlLoop loop(segments, network, native, Demonstration::PixelsPerUnit);
+    SwimRun run;
+    if (u == 1)
+        run.Presses.assign(std::begin(Clicks), std::end(Clicks));
+    const Velocity v = Measure(loop, run);
+    const double target = loop.GetTargetDirection();
+    const double c = std::cos(target), s = std::sin(target);
+    return {v.X * c + v.Y * s, v.Y * c - v.X * s};
+}
+
+double HeadingOff(const Velocity& along)
+{
+    return std::fabs(std::atan2(along.Y, along.X));
+}
+
+// The native direction and the spread of the sixteen runs.
 GreedyScore Summarise(const Velocity* own)
 {
     const double pi = std::numbers::pi;
@@ -94,8 +123,19 @@ GreedyScore Summarise(const Velocity* own)
             score.Spread = off;  // NaN too
     }
     score.Slowest = slowest;
-    score.Score = std::isfinite(score.Speed) && score.Spread <= MaxSpread ? slowest : 0.0;
     return score;
+}
+
+// The users' runs, along their targets, join the slowest and the spread.
+void Judge(GreedyScore& score, const Velocity* user)
+{
+    for (int u = 0; u < UserRuns; ++u) {
+        score.Slowest = std::min(score.Slowest, user[u].X);
+        const double off = HeadingOff(user[u]);
+        if (!(off <= score.Spread))
+            score.Spread = off;  // NaN too
+    }
+    score.Score = std::isfinite(score.Speed) && score.Spread <= MaxSpread ? score.Slowest : 0.0;
 }
 
 }  // namespace
@@ -113,10 +153,20 @@ void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segme
                          CWorkerTeam& team, GreedyScore* scores)
 {
     std::vector<Velocity> own(static_cast<std::size_t>(count) * Runs);
-    auto run = [&](int task) {
+    auto runOwn = [&](int task) {
         own[static_cast<std::size_t>(task)] = OwnVelocity(*networks[task / Runs], segments, task % Runs);
     };
-    team.Run(count * Runs, run);
+    team.Run(count * Runs, runOwn);
     for (int k = 0; k < count; ++k)
         scores[k] = Summarise(&own[static_cast<std::size_t>(k) * Runs]);
+
+    std::vector<Velocity> user(static_cast<std::size_t>(count) * UserRuns);
+    auto runUser = [&](int task) {
+        const int k = task / UserRuns;
+        user[static_cast<std::size_t>(task)] =
+            UserVelocity(*networks[k], segments, scores[k].NativeDirection, task % UserRuns);
+    };
+    team.Run(count * UserRuns, runUser);
+    for (int k = 0; k < count; ++k)
+        Judge(scores[k], &user[static_cast<std::size_t>(k) * UserRuns]);
 }

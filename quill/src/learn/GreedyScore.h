@@ -5,19 +5,26 @@
 // of swimmer-headless --summary), the speed that of the loop's centre of
 // mass over the last quarter.
 //
-// A loop built with native direction 0 shows where the network swims on
-// its own: the controller sees the view turned by minus the target, so a
-// velocity v in the view is v turned by minus the target in the network's
-// own frame. There are sixteen runs: eight with targets 2πj/8, and the same
-// eight with the target changed half-way by ±2π/3, as a click changes it.
-// The native direction is the direction of the runs' summed velocities in
-// the network's frame; each run's speed is its velocity along it.
+// First, where the network swims on its own: a loop built with native
+// direction 0 sees the view turned by minus the target, so a velocity v in
+// the view is v turned by minus the target in the network's own frame.
+// Sixteen runs: eight with targets 2πj/8, and the same eight with the
+// target changed half-way by ±2π/3, as a click changes it. The native
+// direction is the direction of their summed velocities in the network's
+// frame; each run's speed is its velocity along it.
+//
+// Then, with that native direction, the two runs a user makes first: the
+// program's start, swimming to the right; and a click towards the top left
+// after 5 s and one towards the bottom right after 15 s. Each is judged by
+// its speed along its target and how far off it heads.
 //
 // A swimmer that settles to different headings from different starts would
 // not follow a click faithfully, so the score counts only when every run
-// heads within MaxSpread of the native direction: it is then the slowest
-// run's speed, since a click can put the controller in any of these
-// situations, and 0 otherwise.
+// heads within MaxSpread of where it should: it is then the slowest run's
+// speed, since a click can put the controller in any of these situations,
+// and 0 otherwise.
+
+#include <vector>
 
 #include "Angles.h"
 #include "FFNetwork.h"
@@ -28,8 +35,8 @@ struct GreedyScore
 {
     double Speed = 0.0;            // mean velocity along the native direction, units/s
     double NativeDirection = 0.0;  // radians
-    double Spread = 0.0;           // the largest heading away from it, radians
-    double Slowest = 0.0;          // the slowest run's velocity along it
+    double Spread = 0.0;           // the largest heading away from where a run should head
+    double Slowest = 0.0;          // the slowest run's velocity along its direction
     double Score = 0.0;            // Slowest, or 0 if the spread is too wide or not finite
 };
 
@@ -44,12 +51,20 @@ void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segme
 
 // One run of a swimmer in the control loop: from its start it swims towards
 // Target; just before tick TurnTick (if any, 1 to Ticks) the target becomes
-// TurnedTarget.
+// TurnedTarget; Presses are left-button presses at pixels of the default
+// view, as swimmer-headless --click makes them.
 struct SwimRun
 {
+    struct Press
+    {
+        long long Tick;  // handled just before this tick
+        unsigned X, Y;   // view pixel, y downwards
+    };
+
     double Target = 0.0;
     long long TurnTick = 0;
     double TurnedTarget = 0.0;
+    std::vector<Press> Presses;
     long long Ticks = ScoreTicks;
 };
 

@@ -5,17 +5,18 @@
 // what a round computes depends on the task numbers alone: never on how
 // many members share the work, nor on their timing.
 //
-// Rounds are short (a learning step is a few microseconds), so the members
-// wait for the next round by spinning on an atomic counter for a while, and
-// only then sleep on it until it changes: a team larger than the machine's
-// cores, or a machine busy with other work, still gets every member run. A
-// team of one runs everything on the caller and starts no thread. Nothing
-// allocates per round.
+// A round is long (a learner's share of a checkpoint interval, a score's
+// runs), so members sleep between rounds on a condition variable: waking
+// one costs tens of microseconds against seconds of work, and a team larger
+// than the machine's cores costs nothing while it waits. A team of one runs
+// everything on the caller and starts no thread. Nothing allocates per
+// round.
 //
 // Where the build has no threads (WebAssembly without shared memory, as in
 // a page's worker or under node here), every team is a team of one.
 
-#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -51,11 +52,14 @@ private:
 
     int Members;
     std::vector<std::thread> Threads;
-    // Bumped by the caller to start a round; members run their share of the
-    // round's task and count themselves done.
-    std::atomic<unsigned> Round{0};
-    std::atomic<int> Done{0};
-    std::atomic<bool> Stopping{false};
+    // Guarded by Lock. The caller bumps Round to start one; members run
+    // their share of the round's task and count themselves Done.
+    std::mutex Lock;
+    std::condition_variable RoundStarted;
+    std::condition_variable MemberDone;
+    unsigned Round = 0;
+    int Done = 0;
+    bool Stopping = false;
     void* Task = nullptr;
     Trampoline Call = nullptr;
     int Count = 0;
