@@ -14,6 +14,7 @@
 #include "NetworkFile.h"
 #include "ProgressLine.h"
 #include "SwimmerTrainer.h"
+#include "TrainingRun.h"
 #include "WorkerTeam.h"
 
 namespace {
@@ -26,8 +27,8 @@ const char Usage[] =
     "\n"
     "  --seed S           the seed of every random draw (default 1)\n"
     "  --segments N       segments of the swimmer, 2 to 10 (default 3)\n"
-    "  --steps N          learning steps of 0.01 s of simulated time, all trajectories\n"
-    "                     together (default: the plan for the segments)\n"
+    "  --steps N          learning steps, each of --step-time simulated seconds, all\n"
+    "                     learners together (default: the plan for the segments)\n"
     "  --threads N        threads to learn and score on (default: every core, here CORES);\n"
     "                     the result does not depend on it\n"
     "  --output FILE      the network file (default swimmer.net)\n"
@@ -48,7 +49,6 @@ const char Usage[] =
     "  --trace S          eligibility trace time constant kappa, seconds\n"
     "  --learning-rate X  learning rate eta\n"
     "  --trajectory S     seconds of a trajectory from its random start\n"
-
     "\n"
     "Every check scores each learner's network, an average of its recent weights, by\n"
     "the speed and heading of its greedy swimmer in the control loop; the best of all\n"
@@ -197,15 +197,6 @@ TrainingPlan PlanOf(const TrainOptions& options)
     return plan;
 }
 
-// The better of two checkpoints: a score (a swimmer that keeps one heading)
-// first, then plain speed.
-bool Better(const GreedyScore& a, const GreedyScore& b)
-{
-    if (a.Score != b.Score)
-        return a.Score > b.Score;
-    return a.Speed > b.Speed;
-}
-
 }  // namespace
 
 int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out,
@@ -230,94 +221,49 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
 
     const TrainingPlan plan = PlanOf(options);
     CWorkerTeam team(options.Threads);
-    CSwimmerTrainer trainer(plan, options.Seed, team);
-    CFFNetwork best;
-    const int learners = trainer.GetLearners();
-    std::vector<CFFNetwork> probes(static_cast<std::size_t>(learners));
-    std::vector<const CFFNetwork*> networks;
-    for (const CFFNetwork& probe : probes)
-        networks.push_back(&probe);
-    std::vector<GreedyScore> scores(probes.size());
-    GreedyScore bestScore;
-    bestScore.Speed = -std::numeric_limits<double>::infinity();
-    long long bestStep = 0;
-    int bestLearner = -1;
+    CTrainingRun run(plan, options.Seed, team);
     std::string curve = "steps,simulated_time,mean_td_error";
-    for (int p = 0; p < learners; ++p)
+    for (int p = 0; p < plan.Learners; ++p)
         curve += ",speed" + std::to_string(p);
     curve += ",best_speed,native_direction\n";
-    const auto started = std::chrono::steady_clock::now();
-    auto seconds = [&] {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    };
-
-    // Every learner's averaged network (the better swimmer of its two at
-    // most checks), scored side by side.
-    auto checkpoint = [&] {
-        for (int p = 0; p < learners; ++p)
-            trainer.GetRoundedNetwork(p, true, probes[static_cast<std::size_t>(p)]);
-        ScoreGreedySwimmers(networks.data(), learners, plan.Segments, team, scores.data());
-        const long long steps = trainer.GetSteps();
-        int leader = 0;
-        for (int p = 0; p < learners; ++p) {
-            const GreedyScore& score = scores[static_cast<std::size_t>(p)];
-            if (Better(score, bestScore)) {
-                bestScore = score;
-                bestStep = steps;
-                bestLearner = p;
-                best.CopyFrom(probes[static_cast<std::size_t>(p)]);
-            }
-            if (score.Score > scores[static_cast<std::size_t>(leader)].Score)
-                leader = p;
-        }
-        // A learner far behind the leader of this checkpoint takes its weights.
-        if (plan.TakeOverBelow > 0 && steps >= plan.TakeOverFrom * plan.Steps)
-            for (int p = 0; p < learners; ++p)
-                if (scores[static_cast<std::size_t>(p)].Score <
-                    plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score)
-                    trainer.TakeOver(leader, p);
-        curve += Format("%lld,%.17g,%.17g", steps, steps * plan.Learning.StepPeriod,
-                        trainer.TakeMeanTdError());
-        for (const GreedyScore& score : scores)
+    auto addCheck = [&] {
+        const TrainingCheck& check = run.GetLastCheck();
+        curve += Format("%lld,%.17g,%.17g", check.Steps, check.Steps * plan.Learning.StepPeriod,
+                        check.MeanTdError);
+        for (const GreedyScore& score : check.Scores)
             curve += Format(",%.17g", score.Speed);
-        curve += Format(",%.17g,%.17g\n", bestScore.Speed, bestScore.NativeDirection);
+        curve += Format(",%.17g,%.17g\n", run.GetBestScore().Speed,
+                        run.GetBestScore().NativeDirection);
     };
+    const auto started = std::chrono::steady_clock::now();
 
-    // The learners run side by side in stretches of rounds that end at
-    // every progress report and checkpoint.
     CProgressLine line(err, "swimmer-train", showProgress);
     const long long progressEvery = 100000;
-    const long long perRound = trainer.StepsPerRound();
     bool stopped = false;
-    while (trainer.GetSteps() < plan.Steps) {
+    while (!run.IsDone()) {
         if (interrupted.load(std::memory_order_relaxed)) {
             stopped = true;
             break;
         }
-        const long long before = trainer.GetSteps();
-        const long long next = std::min({plan.Steps, (before / plan.CheckEvery + 1) * plan.CheckEvery,
-                                         (before / progressEvery + 1) * progressEvery});
-        trainer.Run((next - before + perRound - 1) / perRound);
-        const long long step = trainer.GetSteps();
-        const bool last = step >= plan.Steps;
-        if (step / plan.CheckEvery != before / plan.CheckEvery || last) {
-            checkpoint();
-            if (!trainer.IsFinite()) {
+        if (run.Advance((run.GetSteps() / progressEvery + 1) * progressEvery)) {
+            addCheck();
+            if (run.HasDiverged()) {
                 line.End();
-                err << "swimmer-train: the weights diverged at step " << step
+                err << "swimmer-train: the weights diverged at step " << run.GetSteps()
                     << "; keeping the best check before\n";
                 break;
             }
         }
         if (line.IsShown())
-            line.Show("step", step, plan.Steps,
+            line.Show("step", run.GetSteps(), plan.Steps,
                       Format(", about %.0f s left; best swimmer %.3f units/s ",
-                             line.SecondsLeft(step, plan.Steps),
-                             bestScore.Speed > 0 ? bestScore.Speed : 0.0));
+                             line.SecondsLeft(run.GetSteps(), plan.Steps),
+                             std::max(run.GetBestScore().Speed, 0.0)));
     }
     line.End();
-    if (stopped && best.GetNeuronCount() == 0)
-        checkpoint();  // interrupted before the first check: judge what there is
+    if (stopped && run.CheckIfNone())
+        addCheck();  // interrupted before the first check: judge what there is
+    const GreedyScore& bestScore = run.GetBestScore();
 
     // What made the file, as comments: the options that decide what is
     // learned, and the check it comes from.
@@ -333,9 +279,10 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         command + "\n" +
         Format("the averaged weights of learner %d at step %lld of %lld: greedy swimmer %.4f "
                "units/s (slowest %.4f), heading spread %.2f deg",
-               bestLearner, bestStep, trainer.GetSteps(), bestScore.Speed, bestScore.Slowest,
+               run.GetBestLearner(), run.GetBestStep(), run.GetSteps(), bestScore.Speed,
+               bestScore.Slowest,
                bestScore.Spread * DegreesPerRadian);
-    if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, best, error,
+    if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, run.GetBest(), error,
                           note)) {
         err << "swimmer-train: " << error << '\n';
         return ExitStatus::Failed;
@@ -348,7 +295,9 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     }
     err << Format("swimmer-train: %lld steps in %.1f s; best greedy swimmer %.4f units/s, "
                   "native direction %.4f rad, heading spread %.2f deg\n",
-                  trainer.GetSteps(), seconds(), bestScore.Speed, bestScore.NativeDirection,
+                  run.GetSteps(),
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+                  bestScore.Speed, bestScore.NativeDirection,
                   bestScore.Spread * DegreesPerRadian);
     return stopped ? ExitStatus::Interrupted : ExitStatus::Success;
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "AllocationCounter.h"
 #include "GreedyScore.h"
+#include "TrainingRun.h"
 
 namespace {
 
@@ -76,6 +79,34 @@ TEST(SwimmerTrainerTest, ScoresDependOnTheNetworksAloneNotOnTheThreads)
         EXPECT_EQ(alone[k].Score, shared[k].Score) << k;
     }
     EXPECT_EQ(ScoreGreedySwimmer(averaged, plan.Segments).Speed, alone[1].Speed);
+}
+
+// A run cut into stretches of any length checks at the same steps and keeps
+// the same best network as one left to run to its end: the page's worker
+// and the command stop at different places. Three trajectories make rounds
+// of three steps, which do not divide the check interval.
+TEST(SwimmerTrainerTest, ARunChecksAtTheSameStepsHoweverItIsCut)
+{
+    TrainingPlan plan = DefaultPlan(3);
+    plan.Learners = 1;
+    plan.Trajectories = 3;
+    plan.Steps = 2000;
+    plan.CheckEvery = 1000;
+    CWorkerTeam team(1);
+    CTrainingRun whole(plan, 5, team), cut(plan, 5, team);
+    std::vector<long long> wholeChecks, cutChecks;
+    while (!whole.IsDone())
+        if (whole.Advance(plan.Steps))
+            wholeChecks.push_back(whole.GetLastCheck().Steps);
+    while (!cut.IsDone())
+        if (cut.Advance(cut.GetSteps() + 7))
+            cutChecks.push_back(cut.GetLastCheck().Steps);
+    EXPECT_EQ(wholeChecks, (std::vector<long long>{1002, 2001}));
+    EXPECT_EQ(cutChecks, wholeChecks);
+    EXPECT_EQ(cut.GetBestStep(), whole.GetBestStep());
+    EXPECT_EQ(cut.GetBestScore().Speed, whole.GetBestScore().Speed);
+    EXPECT_TRUE(SameWeights(cut.GetBest(), whole.GetBest()));
+    EXPECT_FALSE(cut.CheckIfNone());
 }
 
 // Every length a file can hold has a plan that lays out a network and
