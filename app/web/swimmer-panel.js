@@ -123,7 +123,8 @@ window.createSwimmerPanel = function (page, m, shipped) {
     return swimBytes(name, bytes);
   }
 
-  addChoice('Embedded, 3 segments', embedded, () => {
+  // Made just after the module made its swimmer: the embedded one.
+  addChoice(`Embedded, ${m._SwimmerSegments()} segments`, embedded, () => {
     m._SwimmerSwimEmbedded();
     swimming(embedded);
   });

@@ -461,7 +461,7 @@ describe('the page in Chromium', () => {
     assert.ok(panel.right <= menu.right && panel.top >= menu.bottom, 'the panel hangs below the control');
     const choices = await page.$$eval('#network-choices button', (buttons) => buttons.map((b) => b.textContent));
     const shipped = await page.evaluate(() => window.swimmerShippedNetworks);
-    assert.deepEqual(choices, ['Embedded, 3 segments', ...shipped], 'the embedded network and each shipped one');
+    assert.deepEqual(choices, [`Embedded, ${Segments} segments`, ...shipped], 'the embedded network and each shipped one');
     t.diagnostic(`offered: ${choices.join(', ')}`);
 
     // A press inside the panel is no press on the view.
@@ -504,6 +504,11 @@ describe('the page in Chromium', () => {
               `the top joint's marker at row ${top}, not four segments above the head at ${head.y}`);
     for (const { x, y } of found.red)
       assert.ok(Math.abs(x - head.x) <= 3 && Math.abs(y - head.y) <= 3, `red pixel (${x},${y}) off the head`);
+    // A joint's 5 x 5 marker every segment length up, four of them: two
+    // pixels beside the line only a marker is black.
+    const hx = Math.round(head.x), markerAt = (k) =>
+      found.black.some((p) => p.x === hx + 2 && Math.abs(p.y - (head.y - k * SegmentPixels)) <= 1);
+    assert.deepEqual([1, 2, 3, 4, 5].map(markerAt), [true, true, true, true, false], 'the joints\' markers');
 
     // The network comes back as the file, but for the comments.
     const text = await page.evaluate(() => swimmerPage.networkFile());
@@ -591,15 +596,17 @@ describe('the page in Chromium', () => {
 
   step('many loads leave the module\'s memory as a few loads left it', async () => {
     const memory = () => page.evaluate(() => swimmerPage.module.HEAPU8.length);
-    const cycle = (times) => page.evaluate(([text, count]) => {
+    // Each round: the four-segment file, an empty one, the embedded
+    // network from its button.
+    const cycle = (times) => page.evaluate(([text, count, embedded]) => {
       for (let i = 0; i < count; i++) {
         if (!swimmerPage.loadNetwork(text, 'four.net').ok || swimmerPage.loadNetwork('', 'x').ok)
           return false;
         swimmerPage.networkFile();
         document.querySelector('#network-choices button').click();
       }
-      return swimmerPage.state().segments === 3;
-    }, [four.text, times]);
+      return swimmerPage.state().segments === embedded;
+    }, [four.text, times, Segments]);
     assert.ok(await cycle(5));
     const settled = await memory();
     assert.ok(await cycle(100));
@@ -618,8 +625,8 @@ describe('the page in Chromium', () => {
       assert.deepEqual(items(await page.evaluate(() => swimmerPage.networkFile())), items(text));
       t.diagnostic(`${name}: ${segments} segments`);
     }
-    await page.click('#network-choices button:text-is("Embedded, 3 segments")');
-    assert.equal((await state()).segments, 3);
+    await page.click(`#network-choices button:text-is("Embedded, ${Segments} segments")`);
+    assert.equal((await state()).segments, Segments);
     await page.keyboard.press('Escape');
   });
 
