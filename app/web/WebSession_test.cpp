@@ -41,35 +41,11 @@ std::string NetworkText(const CWebSession& session)
     return text;
 }
 
-// The highest row with a pixel that is not white: at the start every
-// segment points straight up from the head, so for n segments it is the
-// top of the last joint's 5 x 5 marker, n segment lengths and 2 pixels
-// above the head's pixel, give or take the one pixel that truncating each
-// joint's position on its own may add (the segments lean a hair off the
-// vertical).
-int TopmostDrawnRow(const CWebSwimmer& swimmer)
-{
-    const ClientSize client = swimmer.GetClient();
-    const std::uint8_t* pixels = swimmer.GetPixels();
-    for (int y = 0; y < client.Height; ++y)
-        for (int x = 0; x < client.Width; ++x)
-            if (pixels[(static_cast<std::size_t>(y) * client.Width + x) * 4] != 255)
-                return y;
-    return -1;
-}
-
-int HeadRow(const CWebSwimmer& swimmer)
-{
-    const CSwimmerControlLoop& loop = swimmer.GetLoop();
-    return static_cast<int>((loop.ViewHeight(swimmer.GetClient()) - loop.GetHeadY()) *
-                            Demonstration::PixelsPerUnit);
-}
-
 }  // namespace
 
-// A four-segment file swims as four segments: the loop and the picture are
-// rebuilt for it, at the start on the same view, drawn whole; the file the
-// session gives back is the one the writer made, byte for byte.
+// A four-segment file swims as four segments: the loop is rebuilt for it,
+// at the start on the same view, drawn whole (the page's test checks the
+// picture); the file the session gives back is the writer's, byte for byte.
 TEST(WebSessionTest, AFourSegmentFileSwimsAsFourAndComesBackUnchanged)
 {
     CWebSession session({900, 640});
@@ -78,32 +54,21 @@ TEST(WebSessionTest, AFourSegmentFileSwimsAsFourAndComesBackUnchanged)
     std::string message;
     ASSERT_TRUE(session.SwimFile("four.net", file, message)) << message;
 
-    const CWebSwimmer& swimmer = session.GetSwimmer();
+    CWebSwimmer& swimmer = session.GetSwimmer();
     EXPECT_EQ(swimmer.GetLoop().GetSegments(), 4);
     EXPECT_EQ(swimmer.GetLoop().GetState().Size(), 2 * 4 + 2);
-    EXPECT_EQ(session.GetNetwork().Segments, 4);
     EXPECT_EQ(swimmer.GetTicks(), 0.0);
-    EXPECT_EQ(swimmer.GetClient().Width, 900);
-    EXPECT_EQ(swimmer.GetClient().Height, 640);
     EXPECT_EQ(swimmer.GetChanged().Right, 899);
     EXPECT_EQ(swimmer.GetChanged().Bottom, 639);
-    const int segmentPixels = static_cast<int>(Demonstration::PixelsPerUnit);
-    EXPECT_NEAR(TopmostDrawnRow(swimmer), HeadRow(swimmer) - 4 * segmentPixels - 2, 1);
     EXPECT_EQ(NetworkText(session), file);
-
-    // It swims: ticks move the centre of mass.
     const Point start = CentreOfMass(swimmer.GetLoop());
-    session.GetSwimmer().RunTicks(100);
-    const Point later = CentreOfMass(swimmer.GetLoop());
-    EXPECT_NE(start.X, later.X);
+    swimmer.RunTicks(100);
+    EXPECT_NE(CentreOfMass(swimmer.GetLoop()).X, start.X) << "it does not swim";
 
     // And the embedded swimmer comes back, as its own file.
-    CWebSession fresh(View);
     session.SwimEmbedded();
     EXPECT_EQ(session.GetSwimmer().GetLoop().GetSegments(), Demonstration::Segments);
-    EXPECT_NEAR(TopmostDrawnRow(session.GetSwimmer()),
-                HeadRow(session.GetSwimmer()) - Demonstration::Segments * segmentPixels - 2, 1);
-    EXPECT_EQ(NetworkText(session), NetworkText(fresh));
+    EXPECT_EQ(NetworkText(session), NetworkText(CWebSession(View)));
 }
 
 // A file the reader refuses changes nothing: the same swimmer goes on where
