@@ -2,7 +2,8 @@
 // animation frame hands the wall clock to the module, which runs the ticks
 // due and draws into its own RGBA pixels; the box that changed is copied
 // onto the canvas. A left press or a tap sets the swimming direction, T
-// shows or hides a line of figures.
+// shows or hides a line of figures; the panel (swimmer-panel.js) changes
+// the network the swimmer swims.
 //
 // window.swimmerPage lets a test or a measurement look in. With "?hold" in
 // the address the page shows the start and runs no tick until
@@ -37,7 +38,7 @@
 
   // The canvas shows the module's pixels one for one; its image data is a
   // view straight into the module's memory, made again whenever the pixel
-  // buffer moves (a resize) or the memory grows.
+  // buffer moves (a resize, another network) or the memory grows.
   let image = null;
   function bindImage(m) {
     const width = m._SwimmerWidth();
@@ -52,6 +53,7 @@
 
   function copyChanged(m) {
     if (image === null || image.data.buffer !== m.HEAPU8.buffer ||
+        image.data.byteOffset !== m._SwimmerPixels() ||
         image.width !== m._SwimmerWidth() || image.height !== m._SwimmerHeight())
       bindImage(m);
     const box = m._SwimmerChanged() >> 2;
@@ -145,6 +147,7 @@
       unwrappedHeadX: m._SwimmerUnwrappedHeadX(),
       unwrappedHeadY: m._SwimmerUnwrappedHeadY(),
       target: m._SwimmerTargetDirection(),
+      segments: m._SwimmerSegments(),
       width: m._SwimmerWidth(),
       height: m._SwimmerHeight(),
       now: performance.now(),
@@ -163,13 +166,16 @@
       const draw = (performance.now() - begin) / count;
       return { tick: tick, draw: draw };
     };
+    createSwimmerPanel(page, m, window.swimmerShippedNetworks || []);
     page.ready = true;
     window.requestAnimationFrame(frame);
   }
 
-  if (typeof createSwimmerModule !== 'function') {
-    fail('the module swimmer-web.js did not load');
-    return;
-  }
+  for (const [script, made] of [['swimmer-web.js', typeof createSwimmerModule],
+                                 ['swimmer-panel.js', typeof createSwimmerPanel]])
+    if (made !== 'function') {
+      fail(`the script ${script} did not load`);
+      return;
+    }
   createSwimmerModule().then(start, fail);
 })();

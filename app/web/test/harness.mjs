@@ -1,7 +1,9 @@
 // What the page's test and its measurement share: where the site and the
 // screenshots are, the site served on the loopback address by node itself,
-// and Debian's Chromium driven by Playwright (never a browser of its own).
+// Debian's Chromium driven by Playwright (never a browser of its own), and
+// the build's own programs run to their end.
 
+import { execFile } from 'node:child_process';
 import { createReadStream } from 'node:fs';
 import { access, mkdir, rename, stat, writeFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
@@ -41,7 +43,8 @@ export function artifactsFolder(site) {
   return path.resolve(site) + '-test';
 }
 
-export const siteFiles = ['index.html', 'swimmer-page.js', 'swimmer-web.js', 'swimmer-web.wasm'];
+export const siteFiles = ['index.html', 'swimmer-page.js', 'swimmer-panel.js', 'swimmer-networks.js',
+                          'swimmer-web.js', 'swimmer-web.wasm'];
 
 export async function checkSite(site) {
   for (const file of siteFiles) {
@@ -158,4 +161,23 @@ export async function serveSite(folder) {
       server.close(() => resolve());
     }),
   };
+}
+
+// A program of the build: the path the test runner gives in the variable,
+// else the WebAssembly build's. Node runs the .js ones.
+export function buildProgram(variable, name) {
+  return process.env[variable] || path.join(repositoryRoot, 'build', 'wasm', 'bin', `${name}.js`);
+}
+
+// Runs a program of the build to its end: { status, stdout, stderr }.
+export function runProgram(program, args) {
+  const [command, all] = program.endsWith('.js') ? [process.execPath, [program, ...args]] : [program, args];
+  return new Promise((resolve, reject) => {
+    execFile(command, all, { maxBuffer: 64 << 20 }, (error, stdout, stderr) => {
+      if (error && typeof error.code !== 'number')
+        reject(error);
+      else
+        resolve({ status: error ? error.code : 0, stdout, stderr });
+    });
+  });
 }

@@ -1,7 +1,10 @@
 // The swimmer's page in Debian's headless Chromium, driven by Playwright
-// with real screenshots, mouse presses and key presses. The steps run in
-// order on one page; after a failed step the rest are skipped, since each
-// starts where the one before left the page.
+// with real screenshots, mouse presses and key presses, real file choices,
+// drops and downloads. The steps run in order on one page; after a failed
+// step the rest are skipped, since each starts where the one before left
+// the page. The network files come from the build's own trainer and go back
+// to its headless driver (SWIMMER_TRAIN and SWIMMER_HEADLESS, else the
+// WebAssembly build's, run by node).
 //
 //   node --test app/web/test/page.test.mjs            (site: build/wasm/web)
 //   SWIMMER_SITE=folder node --test app/web/test/page.test.mjs
@@ -11,14 +14,16 @@
 // (build/wasm/web-test).
 
 import assert from 'node:assert/strict';
+import { mkdtemp, readFile, rm, truncate, writeFile } from 'node:fs/promises';
 import { request } from 'node:http';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import { setTimeout as sleep } from 'node:timers/promises';
 
 import {
-  artifactsFolder, checkSite, contentType, fileForAddress, launchChromium, loadPackages,
-  serveSite, siteFolder, writeWhole,
+  artifactsFolder, buildProgram, checkSite, contentType, fileForAddress, launchChromium,
+  loadPackages, runProgram, serveSite, siteFolder, writeWhole,
 } from './harness.mjs';
 
 // Before anything else, so that a missing install says so first.
@@ -26,6 +31,8 @@ const { chromium, decodePng } = await loadPackages();
 
 const site = siteFolder();
 const artifacts = artifactsFolder(site);
+const trainer = buildProgram('SWIMMER_TRAIN', 'swimmer-train');
+const headless = buildProgram('SWIMMER_HEADLESS', 'swimmer-headless');
 
 const PixelsPerUnit = 70;
 const TicksPerSecond = 100;
@@ -60,14 +67,17 @@ function colourName(r, g, b) {
   return null;
 }
 
+const inside = (boxes, x, y) =>
+  boxes.some((b) => x >= b.left && x < b.right && y >= b.top && y < b.bottom);
+
 // The pixels of a decoded RGBA image by colour: the positions of the red
 // and the black ones, and those of no colour of the picture, leaving out
-// the box `outside` (an overlay of text, which is antialiased).
-function classify(image, outside = null) {
+// the boxes `outside` (the page's controls and text, which are antialiased).
+function classify(image, outside = []) {
   const found = { red: [], black: [], foreign: [] };
   for (let y = 0; y < image.height; y++)
     for (let x = 0; x < image.width; x++) {
-      if (outside && x >= outside.left && x < outside.right && y >= outside.top && y < outside.bottom)
+      if (inside(outside, x, y))
         continue;
       const o = 4 * (y * image.width + x);
       const name = colourName(image.data[o], image.data[o + 1], image.data[o + 2]);
@@ -98,8 +108,9 @@ function ownPicture() {
   return { width, height, coloured };
 }
 
-// Every pixel of the screenshot against the module's own, exactly.
-function assertShowsOwnPicture(image, own, what) {
+// Every pixel of the screenshot against the module's own, exactly, but
+// those under the boxes `outside`.
+function assertShowsOwnPicture(image, own, what, outside = []) {
   assert.deepEqual([image.width, image.height], [own.width, own.height],
                    `${what}: the screenshot's size against the module's`);
   const expected = new Uint8Array(image.width * image.height * 3).fill(255);
@@ -107,6 +118,8 @@ function assertShowsOwnPicture(image, own, what) {
     expected.set([r, g, b], 3 * i);
   const wrong = [];
   for (let i = 0; i < image.width * image.height; i++) {
+    if (inside(outside, i % image.width, Math.floor(i / image.width)))
+      continue;
     const shown = image.data.slice(4 * i, 4 * i + 3), meant = expected.slice(3 * i, 3 * i + 3);
     if (shown[0] !== meant[0] || shown[1] !== meant[1] || shown[2] !== meant[2])
       wrong.push(`(${i % image.width},${Math.floor(i / image.width)}) ` +
@@ -182,6 +195,18 @@ describe('the page in Chromium', () => {
   const problems = [];
   const consoleLines = [];
 
+  // A folder for the test's files, and a network of four segments from a
+  // short run of the trainer: it need not swim well, only be a network.
+  let work, four;
+  before(async () => {
+    work = await mkdtemp(path.join(tmpdir(), 'swimmer-page-'));
+    const file = path.join(work, 'four.net');
+    const training = await runProgram(trainer, ['--segments', '4', '--steps', '20000', '--check-every', '20000',
+                                                '--output', file]);
+    assert.equal(training.status, 0, `${trainer}: ${training.stderr}`);
+    four = { file, text: await readFile(file, 'utf8') };
+  });
+
   before(async () => {
     await checkSite(site);
     server = await serveSite(site);
@@ -209,6 +234,7 @@ describe('the page in Chromium', () => {
     } finally {
       await browser?.close();
       await server?.close();
+      await rm(work, { recursive: true, force: true });
     }
   });
 
@@ -249,6 +275,17 @@ describe('the page in Chromium', () => {
     return decodePng(png);
   }
 
+  // The boxes of the page's own controls that are shown: the network
+  // control always, the panel when open, the figures when shown.
+  const controlBoxes = () => page.evaluate(() =>
+    [...document.querySelectorAll('#menu, #panel, #overlay')]
+      .filter((e) => getComputedStyle(e).display !== 'none')
+      .map((e) => {
+        const r = e.getBoundingClientRect();
+        return { left: Math.floor(r.left), top: Math.floor(r.top), right: Math.ceil(r.right),
+                 bottom: Math.ceil(r.bottom) };
+      }));
+
   const overlayDisplay = () =>
     page.evaluate(() => getComputedStyle(document.getElementById('overlay')).display);
 
@@ -269,6 +306,13 @@ describe('the page in Chromium', () => {
     assert.equal(await page.evaluate(() => swimmerPage.error), null, 'the page reports an error');
     assert.equal(await page.title(), 'Swimmer. Click to change swimming direction');
     assert.equal(await overlayDisplay(), 'none', 'the figures are hidden at start');
+    // New at start is only the control in the top-right corner; its panel
+    // is closed.
+    assert.equal(await page.evaluate(() => document.getElementById('panel').hidden), true, 'the panel starts closed');
+    const [menu, ...others] = await controlBoxes();
+    assert.deepEqual(others, [], 'nothing but the control is shown over the view');
+    assert.ok(menu.left >= 1400 - 320 && menu.right <= 1400 && menu.top >= 0 && menu.bottom <= 48,
+              `the control ${JSON.stringify(menu)} lies outside the top-right 320 x 48`);
     t.diagnostic(`${server.url} in Chromium ${browser.version()}`);
   });
 
@@ -279,11 +323,12 @@ describe('the page in Chromium', () => {
     const own = await page.evaluate(ownPicture);
     assert.deepEqual([image.width, image.height, begin.width, begin.height], [1400, 700, 1400, 700]);
     assert.equal(begin.ticks, 0, 'held at tick 0');
-    const found = classify(image);
+    const controls = await controlBoxes();
+    const found = classify(image, controls);
     assertOnlyPalette(found, 'the start picture');
     // The module's pixels are the start picture, pixel for pixel: its tests
     // show that on the very code the page loads.
-    assertShowsOwnPicture(image, own, 'the start picture');
+    assertShowsOwnPicture(image, own, 'the start picture', controls);
 
     // And they are a swimmer's: the red head's 5 x 5 marker on the head's
     // pixel, the black segments straight up from it, three segment lengths
@@ -317,7 +362,7 @@ describe('the page in Chromium', () => {
     t.diagnostic(figures);
     assert.ok(paced.unwrappedHeadX > released.unwrappedHeadX + 0.5,
               `the head swam right only from x ${released.unwrappedHeadX} to ${paced.unwrappedHeadX}`);
-    const found = classify(await screenshot('swimming'));
+    const found = classify(await screenshot('swimming'), await controlBoxes());
     assertOnlyPalette(found, 'the swimming picture');
     assert.ok(found.red.length > 0, 'the swimmer is drawn while it swims');
     assert.notDeepEqual(found, start, 'the picture moved');
@@ -357,11 +402,7 @@ describe('the page in Chromium', () => {
     assert.match(line, FiguresLine);
     t.diagnostic(line);
     // The figures' text is antialiased; the swimmer around it is not.
-    const box = await page.evaluate(() => {
-      const r = document.getElementById('overlay').getBoundingClientRect();
-      return { left: Math.floor(r.left), top: Math.floor(r.top), right: Math.ceil(r.right), bottom: Math.ceil(r.bottom) };
-    });
-    assertOnlyPalette(classify(await screenshot('figures'), box), 'the picture around the figures');
+    assertOnlyPalette(classify(await screenshot('figures'), await controlBoxes()), 'the picture around the figures');
     await page.keyboard.press('t');
     assert.equal(await overlayDisplay(), 'none', 'T again hides the figures');
   });
@@ -379,11 +420,214 @@ describe('the page in Chromium', () => {
     await framesLater(3);
     const image = await screenshot('resized');
     assert.deepEqual([image.width, image.height], [900, 500]);
-    const found = classify(image);
+    const controls = await controlBoxes();
+    const found = classify(image, controls);
     assertOnlyPalette(found, 'the picture after the resize');
-    assertShowsOwnPicture(image, await page.evaluate(ownPicture), 'the resized view');
+    assertShowsOwnPicture(image, await page.evaluate(ownPicture), 'the resized view', controls);
     assert.ok(found.black.length > 0, 'the swimmer is drawn after the resize');
     await page.evaluate(() => swimmerPage.release());
+  });
+
+  // Networks in and out of the page.
+
+  // What the headless driver, which reads network files with the same
+  // reader, says of the file: its message, without the program's prefix
+  // and with the file's bare name for its path, or null when it swims.
+  async function headlessVerdict(file) {
+    const run = await runProgram(headless, ['--network', file, '--ticks', '10', '--no-csv']);
+    return run.status === 0 ? null
+      : run.stderr.trim().replace(/^swimmer-headless: /, '').replace(file, path.basename(file));
+  }
+
+  // The lines that are no comment: what the writer writes but for its
+  // comments.
+  const items = (text) => text.split('\n').filter((line) => !line.startsWith('#'));
+
+  const loads = () => page.evaluate(() => swimmerPage.loads);
+  async function loaded(since, what) {
+    await waitFor((n) => swimmerPage.loads > n, since, 10, what);
+    return page.evaluate(() => document.getElementById('network-message').textContent);
+  }
+
+  step('the control opens the panel beside the figures, and the swimmer keeps its pace', async (t) => {
+    await page.setViewportSize({ width: 1400, height: 700 });
+    await page.keyboard.press('t');
+    await page.click('#menu');
+    assert.equal(await page.evaluate(() => document.getElementById('panel').hidden), false, 'the panel opens');
+    const [menu, panel, figures] = await page.evaluate(() =>
+      ['menu', 'panel', 'overlay'].map((id) => document.getElementById(id).getBoundingClientRect().toJSON()));
+    assert.ok(panel.left >= figures.right, `the panel ${JSON.stringify(panel)} covers the figures ${JSON.stringify(figures)}`);
+    assert.ok(panel.right <= menu.right && panel.top >= menu.bottom, 'the panel hangs below the control');
+    const choices = await page.$$eval('#network-choices button', (buttons) => buttons.map((b) => b.textContent));
+    const shipped = await page.evaluate(() => window.swimmerShippedNetworks);
+    assert.deepEqual(choices, [`Embedded, ${Segments} segments`, ...shipped], 'the embedded network and each shipped one');
+    t.diagnostic(`offered: ${choices.join(', ')}`);
+
+    // A press inside the panel is no press on the view.
+    const target = (await state()).target;
+    await press(panel.left + 5, panel.bottom - 5);
+    const before = await state();
+    assert.equal(before.target, target, 'a press on the panel steered the swimmer');
+    await sleep(2000);
+    const after = await state();
+    const elapsed = (after.now - before.now) / 1000;
+    assert.ok(after.ticks - before.ticks >= SlowestPace * elapsed * TicksPerSecond,
+              `${after.ticks - before.ticks} ticks in ${elapsed.toFixed(2)} s with the panel open`);
+    await page.keyboard.press('t');
+  });
+
+  step('a trained four-segment file opened in the panel swims as four segments', async (t) => {
+    await page.evaluate(() => { swimmerPage.held = true; });
+    const since = await loads();
+    await page.setInputFiles('#network-file', four.file);
+    const shown = await loaded(since, 'the file loads');
+    assert.match(shown, /^Swimming with four\.net: 4 segments\./);
+    const begin = await state();
+    assert.equal(begin.segments, 4);
+    assert.equal(begin.ticks, 0, 'the new swimmer starts from its start');
+    assert.deepEqual(await page.evaluate(() => swimmerPage.network), 'four.net');
+
+    // At the start every segment points straight up from the head: the top
+    // joint's marker four segment lengths above it, the picture exactly the
+    // module's own.
+    await page.keyboard.press('Escape');
+    await framesLater(2);
+    const image = await screenshot('four-segments');
+    const controls = await controlBoxes();
+    assertShowsOwnPicture(image, await page.evaluate(ownPicture), 'four segments', controls);
+    const found = classify(image, controls);
+    assertOnlyPalette(found, 'four segments');
+    const head = headPixel(begin);
+    const top = Math.min(...found.black.map((p) => p.y));
+    assert.ok(Math.abs(top - (head.y - 4 * SegmentPixels - 2)) <= 1.5,
+              `the top joint's marker at row ${top}, not four segments above the head at ${head.y}`);
+    for (const { x, y } of found.red)
+      assert.ok(Math.abs(x - head.x) <= 3 && Math.abs(y - head.y) <= 3, `red pixel (${x},${y}) off the head`);
+    // A joint's 5 x 5 marker every segment length up, four of them: two
+    // pixels beside the line only a marker is black.
+    const hx = Math.round(head.x), markerAt = (k) =>
+      found.black.some((p) => p.x === hx + 2 && Math.abs(p.y - (head.y - k * SegmentPixels)) <= 1);
+    assert.deepEqual([1, 2, 3, 4, 5].map(markerAt), [true, true, true, true, false], 'the joints\' markers');
+
+    // The network comes back as the file, but for the comments.
+    const text = await page.evaluate(() => swimmerPage.networkFile());
+    assert.deepEqual(items(text), items(four.text));
+    assert.ok(four.text.startsWith(text.slice(0, text.indexOf('\nswimmer-network'))),
+              'the writer\'s own comment lines open both');
+    await page.evaluate(() => swimmerPage.release());
+    await sleep(1000);
+    const later = await state();
+    assert.ok(later.ticks > 50 && later.segments === 4, `${later.ticks} ticks later`);
+    t.diagnostic(`${top} is the top row, the head at ${head.y.toFixed(1)}`);
+  });
+
+  step('the downloaded network is what networkFile() gives, and the headless driver swims it', async (t) => {
+    await page.click('#menu');
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#network-download')]);
+    assert.equal(download.suggestedFilename(), 'four.net');
+    const saved = path.join(work, 'downloaded.net');
+    await download.saveAs(saved);
+    const text = await readFile(saved, 'utf8');
+    assert.equal(text, await page.evaluate(() => swimmerPage.networkFile()));
+    const run = await runProgram(headless, ['--network', saved, '--ticks', '10']);
+    assert.equal(run.status, 0, run.stderr);
+    const rows = run.stdout.trim().split('\n');
+    assert.equal(rows.length, 12, 'a header and ticks 0 to 10');
+    assert.match(rows[0], /,theta4,omega4,u1,u2,u3,target$/, 'four segments, three torques');
+    t.diagnostic(`${headless} read it: ${rows.length - 1} rows`);
+  });
+
+  step('bad files are refused with the reader\'s message, and nothing changes', async (t) => {
+    const eight = four.text.replace(/^segments 4$/m, 'segments 8');
+    const cases = [
+      ['empty.net', Buffer.alloc(0)],
+      ['picture.png', Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 13])],
+      ['notes.txt', Buffer.from('swimmer notes\n')],
+      ['eight.net', Buffer.from(eight)],
+    ];
+    const before = await page.evaluate(() => swimmerPage.networkFile());
+    for (const [name, bytes] of cases) {
+      await writeFile(path.join(work, name), bytes);
+      const expected = await headlessVerdict(path.join(work, name));
+      assert.notEqual(expected, null, `the headless driver swims with ${name}`);
+      const ticks = (await state()).ticks;
+      const since = await loads();
+      await page.setInputFiles('#network-file', { name, mimeType: 'application/octet-stream', buffer: bytes });
+      const shown = await loaded(since, `${name} is answered`);
+      assert.equal(shown.split('\n')[0], expected, `what the panel shows of ${name}`);
+      assert.equal(shown.split('\n')[1], 'The swimmer swims on with four.net.');
+      const after = await state();
+      assert.equal(after.segments, 4);
+      assert.ok(after.ticks >= ticks, `${name} restarted the swimmer`);
+      assert.equal(await page.evaluate(() => swimmerPage.networkFile()), before);
+      if (name !== 'picture.png') {
+        const answer = await page.evaluate(([text, n]) => swimmerPage.loadNetwork(text, n), [bytes.toString(), name]);
+        assert.deepEqual(answer, { ok: false, message: shown.split('\n')[0] });
+      }
+      t.diagnostic(shown.split('\n')[0]);
+    }
+  });
+
+  step('a 50 MB file dropped on the page is refused by its size, unread', async (t) => {
+    const huge = path.join(work, 'huge.net');
+    await writeFile(huge, '');
+    await truncate(huge, 50e6);
+    const expected = await headlessVerdict(huge);
+    const since = await loads();
+    const result = await page.evaluate(() => {
+      const file = new File([new Uint8Array(50e6)], 'huge.net');
+      const touched = [];
+      for (const read of ['arrayBuffer', 'text', 'stream', 'slice'])
+        file[read] = () => { touched.push(read); throw new Error(`${read} was called`); };
+      const memory = swimmerPage.module.HEAPU8.length;
+      const carrier = new DataTransfer();
+      carrier.items.add(file);
+      document.getElementById('view').dispatchEvent(
+        new DragEvent('drop', { dataTransfer: carrier, bubbles: true, cancelable: true }));
+      return new Promise((resolve) => setTimeout(() =>
+        resolve({ touched, grew: swimmerPage.module.HEAPU8.length - memory }), 100));
+    });
+    const shown = await loaded(since, 'the huge file is answered');
+    assert.equal(shown.split('\n')[0], expected);
+    assert.deepEqual(result, { touched: [], grew: 0 }, 'the file was read');
+    assert.equal((await state()).segments, 4);
+    t.diagnostic(shown.split('\n')[0]);
+  });
+
+  step('many loads leave the module\'s memory as a few loads left it', async () => {
+    const memory = () => page.evaluate(() => swimmerPage.module.HEAPU8.length);
+    // Each round: the four-segment file, an empty one, the embedded
+    // network from its button.
+    const cycle = (times) => page.evaluate(([text, count, embedded]) => {
+      for (let i = 0; i < count; i++) {
+        if (!swimmerPage.loadNetwork(text, 'four.net').ok || swimmerPage.loadNetwork('', 'x').ok)
+          return false;
+        swimmerPage.networkFile();
+        document.querySelector('#network-choices button').click();
+      }
+      return swimmerPage.state().segments === embedded;
+    }, [four.text, times, Segments]);
+    assert.ok(await cycle(5));
+    const settled = await memory();
+    assert.ok(await cycle(100));
+    assert.equal(await memory(), settled, 'the module grew over 100 more loads');
+  });
+
+  step('each shipped network swims as its file says', async (t) => {
+    const shipped = await page.evaluate(() => window.swimmerShippedNetworks);
+    for (const name of shipped) {
+      const text = await readFile(path.join(site, 'networks', name), 'utf8');
+      const since = await loads();
+      await page.click(`#network-choices button:text-is("${name}")`);
+      await loaded(since, `${name} loads`);
+      const segments = Number(/^segments (\d+)$/m.exec(text)[1]);
+      assert.equal((await state()).segments, segments, name);
+      assert.deepEqual(items(await page.evaluate(() => swimmerPage.networkFile())), items(text));
+      t.diagnostic(`${name}: ${segments} segments`);
+    }
+    await page.click(`#network-choices button:text-is("Embedded, ${Segments} segments")`);
+    assert.equal((await state()).segments, Segments);
+    await page.keyboard.press('Escape');
   });
 
   step('no script error, no console error, no failed load', async () => {

@@ -26,6 +26,7 @@
 // Numbers are formatted and parsed in the "C" locale's notation; a program
 // that changes LC_NUMERIC must restore it around these calls.
 
+#include <cstdint>
 #include <string>
 
 #include "FFNetwork.h"
@@ -45,6 +46,18 @@ bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& n
 // error is "PATH: what is wrong", and path is left as it was.
 bool WriteNetworkFile(const std::string& path, int segments, double nativeDirection,
                       const CFFNetwork& network, std::string& error, const std::string& note = "");
+
+// The most bytes a network file may have. The largest network a file may
+// describe (1000 neurons: 499,500 weights, each at most 15 characters as
+// "%.9g" writes a float, "-1.23456791e-30", and one blank) takes under 8 MB;
+// twice that leaves room for comments, and a stray huge file is refused
+// before it fills memory.
+constexpr std::uintmax_t NetworkFileMaxBytes = std::uintmax_t{16} << 20;
+
+// Whether a file of that many bytes may be a network file at all; if not,
+// error is "NAME: larger than 16 MiB, which no network file is". A reader
+// that knows the size beforehand asks before reading.
+bool CheckNetworkFileSize(const std::string& name, std::uintmax_t bytes, std::string& error);
 
 // Checks and reads the text of a network file; name is used in the error
 // ("NAME:LINE: what is wrong"). result is changed only on success.

@@ -12,11 +12,6 @@
 
 namespace {
 
-// Network files are a few kilobytes to a few megabytes (1000 neurons at 16
-// characters a weight); reading stops well before a stray huge file fills
-// memory.
-constexpr std::size_t MaxFileBytes = 64u << 20;
-
 // A token quoted for a one-line message: at most a few dozen characters,
 // anything but printable ASCII as \xNN, so that random bytes cannot break
 // the line or the terminal.
@@ -322,6 +317,15 @@ bool ParseNetworkFile(const std::string& name, const std::string& text, SwimmerN
     return false;
 }
 
+bool CheckNetworkFileSize(const std::string& name, std::uintmax_t bytes, std::string& error)
+{
+    if (bytes <= NetworkFileMaxBytes)
+        return true;
+    error = name + ": larger than " + std::to_string(NetworkFileMaxBytes >> 20) +
+            " MiB, which no network file is";
+    return false;
+}
+
 bool ReadNetworkFile(const std::string& path, SwimmerNetwork& result, std::string& error)
 {
     std::ifstream stream(path, std::ios::binary);
@@ -334,11 +338,8 @@ bool ReadNetworkFile(const std::string& path, SwimmerNetwork& result, std::strin
     while (stream) {
         stream.read(buffer, sizeof buffer);
         text.append(buffer, static_cast<std::size_t>(stream.gcount()));
-        if (text.size() > MaxFileBytes) {
-            error = path + ": larger than " + std::to_string(MaxFileBytes >> 20) +
-                    " MiB, which no network file is";
+        if (!CheckNetworkFileSize(path, text.size(), error))
             return false;
-        }
     }
     // A directory opens but does not read; eof alone is a whole read.
     if (stream.bad() || !stream.eof()) {

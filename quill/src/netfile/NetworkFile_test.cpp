@@ -209,6 +209,49 @@ TEST(NetworkFileTest, ARandomizedFourSegmentNetworkIsRefusedUntilItsWeightsAreFl
     EXPECT_TRUE(std::signbit(read.Network.GetWeight(0, neurons - 1)));
 }
 
+// The size limit refuses only what cannot be a network file: the largest
+// network a file may describe, every weight at the longest a float is
+// written, fits under it; a byte more than the limit is refused, by
+// ReadNetworkFile as it reads, with the same message a reader that knows
+// the size gets before reading.
+TEST(NetworkFileTest, TheLargestNetworkFitsTheSizeLimitAndALargerFileIsRefused)
+{
+    const int segments = NetworkLimits::MinSegments;
+    CSwimmer swimmer(segments);
+    CFFNetworkVF valueFunction(swimmer);
+    valueFunction.SetNeurons(NetworkLimits::MaxNeurons);
+    CFFNetwork largest;
+    largest.CopyFrom(valueFunction.GetNetwork());
+    // Nine significant digits, a sign and a two-digit negative exponent.
+    const float longest = -1.00000085e-30f;
+    ASSERT_EQ(ShortestFloat(longest).size(), 15u) << ShortestFloat(longest);
+    for (int k = 0; k < NetworkLimits::MaxNeurons; ++k)
+        for (int l = k + 1; l < NetworkLimits::MaxNeurons; ++l)
+            largest.SetWeight(k, l, longest);
+    std::string text, error;
+    ASSERT_TRUE(FormatNetworkFile(segments, -0.1, largest, text, error)) << error;
+    EXPECT_LT(text.size(), NetworkFileMaxBytes / 2) << "no room left for comments";
+    EXPECT_TRUE(CheckNetworkFileSize("largest.net", text.size(), error));
+    EXPECT_TRUE(CheckNetworkFileSize("limit.net", NetworkFileMaxBytes, error));
+
+    EXPECT_FALSE(CheckNetworkFileSize("huge.net", NetworkFileMaxBytes + 1, error));
+    EXPECT_EQ(error, "huge.net: larger than 16 MiB, which no network file is");
+    const fs::path folder = FreshFolder("huge");
+    const fs::path huge = folder / "huge.net";
+    {
+        std::ofstream file(huge, std::ios::binary);
+        const std::string comments(1 << 20, '#');
+        for (std::uintmax_t i = 0; i < NetworkFileMaxBytes >> 20; ++i)
+            file << comments;
+        file << '\n';
+    }
+    SwimmerNetwork read;
+    EXPECT_FALSE(ReadNetworkFile(huge.string(), read, error));
+    EXPECT_EQ(error, huge.string() + ": larger than 16 MiB, which no network file is");
+    EXPECT_EQ(read.Network.GetNeuronCount(), 0);
+    fs::remove_all(folder);
+}
+
 // The writer refuses what the reader would, so that no file it makes is
 // one that cannot be read.
 TEST(NetworkFileTest, TheWriterRefusesWhatNoFileCanHold)
