@@ -48,6 +48,8 @@ const char Usage[] =
     "  --discount S       discount time constant tau, seconds\n"
     "  --trace S          eligibility trace time constant kappa, seconds\n"
     "  --learning-rate X  learning rate eta\n"
+    "  --final-rate F     the rate falls linearly over the budget to F times eta\n"
+    "                     (0 < F <= 1; 1: constant)\n"
     "  --trajectory S     seconds of a trajectory from its random start\n"
     "\n"
     "Every check scores each learner's network, an average of its recent weights, by\n"
@@ -76,6 +78,7 @@ struct TrainOptions
     int Learners = 0;
     int Trajectories = 0;
     double TakeOverBelow = -1;
+    double FinalRate = 0;
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
     bool Help = false;
     bool Version = false;
@@ -104,7 +107,7 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
                        {"--seed", "--steps", "--segments", "--threads", "--output", "--curve",
                         "--check-every", "--hidden", "--trajectories", "--discount", "--trace",
                         "--learning-rate", "--trajectory", "--learners", "--step-time",
-                        "--take-over-below"},
+                        "--take-over-below", "--final-rate"},
                        value, error))
             return false;
         bool good = true;
@@ -128,6 +131,8 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
                    options.Trajectories <= MaxTrajectories;
         else if (option == "--take-over-below")
             good = ParsePositive(value, 1.0, options.TakeOverBelow) || value == "0";
+        else if (option == "--final-rate")
+            good = ParsePositive(value, 1.0, options.FinalRate);
         else if (option == "--step-time")
             good = ParsePositive(value, 0.1, options.StepPeriod);
         else if (option == "--discount")
@@ -194,6 +199,8 @@ TrainingPlan PlanOf(const TrainOptions& options)
         plan.Learners = options.Learners;
     if (options.TakeOverBelow >= 0)
         plan.TakeOverBelow = options.TakeOverBelow;
+    if (options.FinalRate)
+        plan.FinalRate = options.FinalRate;
     return plan;
 }
 

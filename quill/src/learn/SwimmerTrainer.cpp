@@ -1,5 +1,6 @@
 #include "SwimmerTrainer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "FFNetworkVF.h"
@@ -10,6 +11,14 @@ TrainingPlan DefaultPlan(int segments)
 {
     TrainingPlan plan;
     plan.Segments = segments;
+    if (segments >= 4) {
+        // A longer body turns more slowly: its value must look further
+        // ahead to see a turn pay, and its greedy swimmer's heading wanders
+        // from check to check unless the steps shrink towards the end.
+        plan.Learning.Discount = 2.0;
+        plan.FinalRate = 0.1;
+        plan.Steps = 60000000;
+    }
     return plan;
 }
 
@@ -104,8 +113,12 @@ public:
             for (int i = Sum.Size() - 1; i >= 0; --i)
                 Sum[i] += factor * trace[i];
         }
+        // At FinalRate 1 the scale is exactly 1: a constant rate's bits.
+        const double share = static_cast<double>(Plan.Steps) / Plan.Learners;
+        const double scale =
+            1.0 - (1.0 - Plan.FinalRate) * std::min(1.0, static_cast<double>(Steps) / share);
         for (std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
-            trajectory->Learner.Learn(Sum, 1.0);
+            trajectory->Learner.Learn(Sum, scale);
             trajectory->Learner.CarryTrace();
         }
         ErrorCount += Plan.Trajectories;

@@ -35,10 +35,10 @@ struct TrainingPlan
     int Segments = 3;
     int HiddenNeurons = 14;
     TDConstants Learning = {
-        0.01,   // h: the score per simulated second of 0.0025 at a quarter of the cost
+        0.03,   // h: 0.01 learns too little in the budget, 0.04 loses the heading
         1.0,    // τ: about the stroke period
         0.5,    // κ
-        0.003,  // η
+        0.009,  // η: in proportion to h; more at this h learned worse
         4.0,    // trajectory, seconds
     };
     int Learners = 2;                 // learning apart, side by side
@@ -48,8 +48,11 @@ struct TrainingPlan
     // From TakeOverFrom of the budget on, at every checkpoint a learner
     // whose checkpoint scores below TakeOverBelow times the best learner's
     // takes that learner's weights (0: never).
-    double TakeOverBelow = 0.0;
+    double TakeOverBelow = 0.8;
     double TakeOverFrom = 0.25;
+    // The learning rate falls linearly over each learner's share of the
+    // budget, from η to FinalRate·η.
+    double FinalRate = 1.0;
     double AverageTime = 1000.0;      // seconds of simulated time
     int AverageEvery = 16;            // rounds between averaging
 };

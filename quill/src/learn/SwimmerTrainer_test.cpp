@@ -110,9 +110,11 @@ TEST(SwimmerTrainerTest, ARunChecksAtTheSameStepsHoweverItIsCut)
 }
 
 // Every length a file can hold has a plan that lays out a network and
-// learns with finite, positive constants.
+// learns with finite, positive constants; longer swimmers look further
+// ahead, learn for longer and let the rate fall.
 TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
 {
+    const TrainingPlan three = DefaultPlan(3);
     for (int segments = 2; segments <= 10; ++segments) {
         const TrainingPlan plan = DefaultPlan(segments);
         EXPECT_EQ(plan.Segments, segments);
@@ -123,8 +125,14 @@ TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
         EXPECT_GT(plan.CheckEvery, 0) << segments;
         for (double constant : {plan.Learning.StepPeriod, plan.Learning.Discount,
                                 plan.Learning.TraceDecay, plan.Learning.LearningRate,
-                                plan.Learning.TrajectoryTime, plan.AverageTime})
+                                plan.Learning.TrajectoryTime, plan.AverageTime, plan.FinalRate})
             EXPECT_GT(constant, 0.0) << segments;
+        EXPECT_LE(plan.FinalRate, 1.0) << segments;
+        if (segments > 3) {
+            EXPECT_GT(plan.Learning.Discount, three.Learning.Discount) << segments;
+            EXPECT_GT(plan.Steps, three.Steps) << segments;
+            EXPECT_LT(plan.FinalRate, 1.0) << segments;
+        }
     }
 }
 
