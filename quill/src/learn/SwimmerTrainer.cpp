@@ -13,9 +13,12 @@ TrainingPlan DefaultPlan(int segments)
     plan.Segments = segments;
     if (segments >= 4) {
         // A longer body turns more slowly: its value must look further
-        // ahead to see a turn pay, and its greedy swimmer's heading wanders
-        // from check to check unless the steps shrink towards the end.
+        // ahead to see a turn pay. Values grow with τ, and so do the TD
+        // errors: the rate shrinks with it to keep the steps of the
+        // weights as large as at τ = 1, and falls towards the end, where
+        // the greedy swimmer's heading would wander from check to check.
         plan.Learning.Discount = 2.0;
+        plan.Learning.LearningRate = 0.0045;
         plan.FinalRate = 0.1;
         plan.Steps = 60000000;
     }
