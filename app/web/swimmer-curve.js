@@ -31,7 +31,7 @@ window.createLearningCurve = function (holder, width) {
     scales: { x: { time: false, range: () => [0, budget] } },
     series: [
       { label: 'steps', value: (u, steps) => steps === null ? '' : shortSteps(steps) },
-      { label: 'best', stroke: Best, width: 2, points: { show: true, size: 5, fill: Best } },
+      { label: 'best so far', stroke: Best, width: 2, points: { show: true, size: 5, fill: Best } },
     ],
     axes: [
       { ...axis, label: 'learning steps', labelSize: 16, size: 30,
