@@ -144,15 +144,16 @@ build_preset() {
     cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
 }
 
-# The npm packages the page's tests need (Playwright's driver, without a
-# browser of its own: they drive Debian's Chromium), exactly as the
-# committed lock file gives them; installed again only when it changed.
+# The page's npm packages: the chart library its build bundles, and what
+# its tests need (Playwright's driver, without a browser of its own: they
+# drive Debian's Chromium), exactly as the committed lock file gives them;
+# installed again only when it changed.
 PAGE_FOLDER=$ROOT/app/web
 ensure_page_packages() {
     local stamp=$PAGE_FOLDER/node_modules/.installed-lock.json
     cmp -s "$PAGE_FOLDER/package-lock.json" "$stamp" 2>/dev/null && return 0
     command -v npm >/dev/null || ensure_packages npm || return 1
-    say "installing the page's test packages (npm ci in app/web)"
+    say "installing the page's npm packages (npm ci in app/web)"
     (cd "$PAGE_FOLDER" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error) &&
         cp "$PAGE_FOLDER/package-lock.json" "$stamp"
 }

@@ -13,6 +13,7 @@
 
 #include <emscripten/emscripten.h>
 
+#include "LearnRequest.h"
 #include "NetworkFile.h"
 #include "WebSession.h"
 
@@ -119,6 +120,19 @@ EMSCRIPTEN_KEEPALIVE int SwimmerFormatNetwork()
     Answer.swap(text);
     return 1;
 }
+// Learning, which the page's worker does with a module of its own: the
+// lengths it learns, and a request checked before a worker is started for
+// it (NaN: the plan's steps or checks): 1, or 0 with the message as the
+// answer.
+EMSCRIPTEN_KEEPALIVE int SwimmerLearnFewestSegments() { return LearnFewestSegments; }
+EMSCRIPTEN_KEEPALIVE int SwimmerLearnMostSegments() { return LearnMostSegments; }
+EMSCRIPTEN_KEEPALIVE int SwimmerCheckLearnRequest(double segments, double seed, double steps,
+                                                  double checkEvery)
+{
+    LearnRequest request;
+    return MakeLearnRequest(segments, seed, steps, checkEvery, request, Answer) ? 1 : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE const char* SwimmerAnswer() { return Answer.data(); }
 EMSCRIPTEN_KEEPALIVE double SwimmerAnswerBytes() { return static_cast<double>(Answer.size()); }
 

@@ -3,7 +3,7 @@
 // due and draws into its own RGBA pixels; the box that changed is copied
 // onto the canvas. A left press or a tap sets the swimming direction, T
 // shows or hides a line of figures; the panel (swimmer-panel.js) changes
-// the network the swimmer swims.
+// the network the swimmer swims, and learns one (swimmer-learning.js).
 //
 // window.swimmerPage lets a test or a measurement look in. With "?hold" in
 // the address the page shows the start and runs no tick until
@@ -166,13 +166,16 @@
       const draw = (performance.now() - begin) / count;
       return { tick: tick, draw: draw };
     };
-    createSwimmerPanel(page, m, window.swimmerShippedNetworks || []);
+    createSwimmerLearning(page, m, createSwimmerPanel(page, m, window.swimmerShippedNetworks || []));
     page.ready = true;
     window.requestAnimationFrame(frame);
   }
 
   for (const [script, made] of [['swimmer-web.js', typeof createSwimmerModule],
-                                 ['swimmer-panel.js', typeof createSwimmerPanel]])
+                                 ['swimmer-panel.js', typeof createSwimmerPanel],
+                                 ['uplot/uPlot.iife.min.js', typeof uPlot],
+                                 ['swimmer-curve.js', typeof createLearningCurve],
+                                 ['swimmer-learning.js', typeof createSwimmerLearning]])
     if (made !== 'function') {
       fail(`the script ${script} did not load`);
       return;

@@ -6,7 +6,14 @@
 // command-line programs use; a refused one leaves the swimmer swimming as it
 // was, with the reader's message in the panel. The network in use can be
 // downloaded as a network file. The panel is one section a task, so that
-// more (learning) can follow below; it never pauses the swimmer.
+// more (learning, swimmer-learning.js) can follow below; it never pauses
+// the swimmer.
+//
+// It returns the way in for those sections: swim(name, text) loads a
+// network file's text as a file would load, and refuseWhile(reason) makes
+// the user's own choices (a file, a shipped or the embedded network,
+// swimmerPage.loadNetwork) refused, with the message reason() gives,
+// whenever that is not null.
 'use strict';
 
 window.createSwimmerPanel = function (page, m, shipped) {
@@ -84,6 +91,13 @@ window.createSwimmerPanel = function (page, m, shipped) {
     return { ok: false, message: message };
   }
 
+  // Why the user's choice of a network is refused now, or null.
+  let refusal = () => null;
+  function refusedNow(name) {
+    const why = refusal();
+    return why === null ? null : refused(`${name}: ${why}`);
+  }
+
   // A network file's bytes, named name in the messages: {ok, message}, the
   // message the reader's own when it refuses.
   function swimBytes(name, bytes) {
@@ -97,6 +111,9 @@ window.createSwimmerPanel = function (page, m, shipped) {
   // network file is that large.
   async function swimFile(file) {
     setOpen(true);
+    const refusedFile = refusedNow(file.name);
+    if (refusedFile !== null)
+      return refusedFile;
     handIn(m._SwimmerNameRoom, encoder.encode(file.name));
     if (!m._SwimmerFileFits(file.size))
       return refused(answer());
@@ -110,6 +127,9 @@ window.createSwimmerPanel = function (page, m, shipped) {
   }
 
   async function swimShipped(name) {
+    const refusedShipped = refusedNow(name);
+    if (refusedShipped !== null)
+      return refusedShipped;
     const address = 'networks/' + name;
     let bytes;
     try {
@@ -125,6 +145,8 @@ window.createSwimmerPanel = function (page, m, shipped) {
 
   // Made just after the module made its swimmer: the embedded one.
   addChoice(`Embedded, ${m._SwimmerSegments()} segments`, embedded, () => {
+    if (refusedNow(embedded) !== null)
+      return;
     m._SwimmerSwimEmbedded();
     swimming(embedded);
   });
@@ -186,7 +208,12 @@ window.createSwimmerPanel = function (page, m, shipped) {
   });
 
   page.loads = 0;
-  page.loadNetwork = (text, name = 'network') => swimBytes(String(name), encoder.encode(String(text)));
+  page.loadNetwork = (text, name = 'network') =>
+    refusedNow(String(name)) ?? swimBytes(String(name), encoder.encode(String(text)));
   page.networkFile = networkFile;
   inUse(embedded);
+  return {
+    swim: (name, text) => swimBytes(name, encoder.encode(text)),
+    refuseWhile: (reason) => { refusal = reason; },
+  };
 };

@@ -44,7 +44,9 @@ export function artifactsFolder(site) {
 }
 
 export const siteFiles = ['index.html', 'swimmer-page.js', 'swimmer-panel.js', 'swimmer-networks.js',
-                          'swimmer-web.js', 'swimmer-web.wasm'];
+                          'swimmer-web.js', 'swimmer-web.wasm', 'swimmer-learning.js', 'swimmer-curve.js',
+                          'swimmer-learner-worker.js', 'swimmer-learner.js', 'swimmer-learner.wasm',
+                          'uplot/uPlot.iife.min.js', 'uplot/uPlot.min.css'];
 
 export async function checkSite(site) {
   for (const file of siteFiles) {
@@ -179,5 +181,34 @@ export function runProgram(program, args) {
       else
         resolve({ status: error ? error.code : 0, stdout, stderr });
     });
+  });
+}
+
+// The view's pace over a while in which networks may be loaded: ticks and
+// dropped periods summed over every swimmer the view swims (a loaded
+// network restarts the swimmer's counts), sampled at each animation frame.
+// stopPaceSampler resolves to {ticks, dropped, seconds}.
+export function startPaceSampler(page) {
+  return page.evaluate(() => {
+    const sampled = { ticks: 0, dropped: 0, seconds: 0, begin: performance.now(), last: swimmerPage.state(), on: true };
+    window.swimmerPaceSampler = sampled;
+    (function sample() {
+      const now = swimmerPage.state();
+      const restarted = now.ticks < sampled.last.ticks;
+      sampled.ticks += restarted ? now.ticks : now.ticks - sampled.last.ticks;
+      sampled.dropped += restarted ? now.dropped : now.dropped - sampled.last.dropped;
+      sampled.last = now;
+      sampled.seconds = (now.now - sampled.begin) / 1000;
+      if (sampled.on)
+        requestAnimationFrame(sample);
+    })();
+  });
+}
+
+export function stopPaceSampler(page) {
+  return page.evaluate(() => {
+    const { ticks, dropped, seconds } = window.swimmerPaceSampler;
+    window.swimmerPaceSampler.on = false;
+    return { ticks, dropped, seconds };
   });
 }

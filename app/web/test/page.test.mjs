@@ -23,7 +23,7 @@ import { setTimeout as sleep } from 'node:timers/promises';
 
 import {
   artifactsFolder, buildProgram, checkSite, contentType, fileForAddress, launchChromium,
-  loadPackages, runProgram, serveSite, siteFolder, writeWhole,
+  loadPackages, runProgram, serveSite, siteFolder, startPaceSampler, stopPaceSampler, writeWhole,
 } from './harness.mjs';
 
 // Before anything else, so that a missing install says so first.
@@ -627,6 +627,213 @@ describe('the page in Chromium', () => {
     }
     await page.click(`#network-choices button:text-is("Embedded, ${Segments} segments")`);
     assert.equal((await state()).segments, Segments);
+    await page.keyboard.press('Escape');
+  });
+
+  // Learning in the panel, by swimmer-train's C++ in a worker.
+
+  const learning = () => page.evaluate(() => swimmerPage.learning());
+  const workers = () => page.workers().length;
+  // The page's workers as the browser lists them, once it has told of a
+  // start or an end.
+  async function workersBecome(count, what) {
+    for (let waited = 0; workers() !== count && waited < 2000; waited += 50)
+      await sleep(50);
+    assert.equal(workers(), count, what);
+  }
+  const workersEnd = (what) => workersBecome(0, what);
+  const network = () => page.evaluate(() => swimmerPage.networkFile());
+  async function learned(what, seconds = 30) {
+    await waitFor(() => !swimmerPage.learning().running, undefined, seconds, what);
+    return learning();
+  }
+
+  // Real-time pace while the worker learns: at least LearningPace ticks a
+  // second over the whole run, however many networks it loaded, and no
+  // period dropped (a frame more than 100 ms late).
+  const LearningPace = 95;
+  function assertKeptPace(t, pace) {
+    const figures = `${pace.ticks} ticks in ${pace.seconds.toFixed(2)} s while learning ` +
+                    `(${(pace.ticks / pace.seconds).toFixed(1)} a second), ${pace.dropped} dropped`;
+    t.diagnostic(figures);
+    assert.ok(pace.ticks >= LearningPace * pace.seconds && pace.dropped === 0, figures);
+  }
+
+  // Pixels of the swimmer's red, or near it, inside a box.
+  function reddish(image, box) {
+    const found = [];
+    for (let y = Math.max(0, box.top); y < Math.min(image.height, box.bottom); y++)
+      for (let x = Math.max(0, box.left); x < Math.min(image.width, box.right); x++) {
+        const o = 4 * (y * image.width + x), [r, g, b] = image.data.slice(o, o + 3);
+        if (r >= 150 && g <= 110 && b <= 110)
+          found.push(`(${x},${y}) rgb(${r},${g},${b})`);
+      }
+    return found;
+  }
+
+  // What makes the learned file, in the page and by the command.
+  const Learn = { segments: 3, seed: 7, steps: 20000, checkEvery: 10000 };
+  let learnedText = null;
+
+  step('a short run learned in the page is swimmer-train\'s network, and the view keeps its pace', async (t) => {
+    const file = path.join(work, 'learned.net');
+    const training = await runProgram(trainer, ['--segments', String(Learn.segments), '--seed', String(Learn.seed),
+                                                '--steps', String(Learn.steps), '--check-every',
+                                                String(Learn.checkEvery), '--output', file]);
+    assert.equal(training.status, 0, `${trainer}: ${training.stderr}`);
+    const expected = await readFile(file, 'utf8');
+
+    await page.click('#menu');
+    await startPaceSampler(page);
+    const started = await page.evaluate((request) => swimmerPage.learn(request), Learn);
+    assert.equal(started.ok, true, started.message);
+    await workersBecome(1, 'one worker learns');
+    // The view switches to the learner's swimmer at the first check, and the
+    // curve has a point for it.
+    await waitFor(() => swimmerPage.learning().checks.length >= 1, undefined, 20, 'the first check');
+    const first = await learning();
+    assert.equal(first.checks[0].steps, Learn.checkEvery);
+    assert.equal(await page.evaluate(() => swimmerPage.network), 'learned-3-seed7.net');
+    const run = await learned('the run ends', 30);
+    const pace = await stopPaceSampler(page);
+
+    assert.equal(run.outcome, 'done', run.message);
+    assert.deepEqual(run.checks.map((c) => c.steps), [10000, 20000]);
+    assert.deepEqual([run.steps, run.budget, run.checkEvery], [20000, 20000, 10000]);
+    assert.ok(run.checks.flatMap((c) => c.speeds).includes(run.bestSpeed), 'the best speed is a learner\'s');
+    assert.equal(await page.evaluate(() => document.querySelectorAll('#learn-curve .u-legend tr').length),
+                 1 + 2, 'the curve\'s legend: the best and each learner');
+    // The same network as the command's file, byte for byte but for the
+    // comments, which the command fills with what made it.
+    learnedText = await network();
+    assert.deepEqual(items(learnedText), items(expected));
+    assert.ok(expected.startsWith(learnedText.slice(0, learnedText.indexOf('\nswimmer-network'))),
+              'the writer\'s own comment lines open both');
+    await workersEnd('the worker ended with its run');
+
+    assertKeptPace(t, pace);
+
+    await page.evaluate(() => { swimmerPage.held = true; });
+    await framesLater(2);
+    const panel = await page.evaluate(() => {
+      const r = document.getElementById('panel').getBoundingClientRect();
+      return { left: Math.floor(r.left), top: Math.floor(r.top), right: Math.ceil(r.right), bottom: Math.ceil(r.bottom) };
+    });
+    const image = await screenshot('learned');
+    assert.deepEqual(reddish(image, panel), [], 'red in the panel or its curve');
+    // The first frame after the hold drops the periods it missed: before
+    // the next step's pace is measured.
+    await page.evaluate(() => swimmerPage.release());
+    await framesLater(2);
+  });
+
+  step('while learning a file is refused; stop keeps the best; the panel starts and stops', async (t) => {
+    // The same seed and checks with a longer budget: the plan of three
+    // segments learns at a constant rate and takes over only from a quarter
+    // of the budget on, so its first two checks are the short run's.
+    await startPaceSampler(page);
+    const started = await page.evaluate((request) => swimmerPage.learn(request), { ...Learn, steps: 1e7 });
+    assert.equal(started.ok, true, started.message);
+    const again = await page.evaluate((request) => swimmerPage.learn(request), Learn);
+    assert.equal(again.ok, false, 'a second run while one learns');
+    await waitFor(() => swimmerPage.learning().checks.length >= 1, undefined, 20, 'the first check');
+
+    const since = await loads(), before = await network();
+    await page.setInputFiles('#network-file', four.file);
+    const shown = await loaded(since, 'the file is answered');
+    assert.match(shown, /^four\.net: not loaded while a swimmer learns.*stop learning first\n/);
+    assert.equal((await page.evaluate((text) => swimmerPage.loadNetwork(text, 'four.net'), four.text)).ok, false);
+    assert.equal(await network(), before, 'the file replaced the learner\'s network');
+    assert.equal((await learning()).running, true, 'the file stopped the learning');
+
+    await waitFor(() => swimmerPage.learning().checks.length >= 2, undefined, 20, 'the second check');
+    const stopped = await page.evaluate(() => ({ answer: swimmerPage.stopLearning(), run: swimmerPage.learning() }));
+    const pace = await stopPaceSampler(page);
+    assertKeptPace(t, pace);
+    assert.equal(stopped.answer.ok, true);
+    assert.equal(stopped.run.running, false, 'stopped at once');
+    assert.equal(stopped.run.outcome, 'stopped');
+    assert.deepEqual(stopped.run.checks.map((c) => c.steps), [10000, 20000], 'stopped after the second check');
+    assert.equal(await network(), learnedText, 'the best of the checks, as the short run learned it');
+    const ticks = (await state()).ticks;
+    await sleep(1500);
+    const later = await learning();
+    assert.equal(later.steps, stopped.run.steps, 'steps after the stop');
+    assert.equal(await network(), learnedText);
+    assert.ok((await state()).ticks > ticks + 100, 'the best swims on');
+    await workersEnd('the stopped worker is ended');
+
+    // From the panel: its own segments and seed, the plan's budget.
+    await page.selectOption('#learn-segments', '4');
+    await page.fill('#learn-seed', '3');
+    await page.click('#learn-toggle');
+    await waitFor(() => swimmerPage.learning().steps > 0, undefined, 10, 'steps from the panel');
+    const fromPanel = await learning();
+    assert.deepEqual([fromPanel.running, fromPanel.segments, fromPanel.seed, fromPanel.budget], [true, 4, 3, 6e7]);
+    assert.deepEqual(await page.evaluate(() => ['learn-segments', 'learn-seed'].map((id) => document.getElementById(id).disabled)),
+                     [true, true], 'the choices are locked while learning');
+    assert.match(await page.textContent('#learn-progress'), /^Step [\d,]+ of 60,000,000 · .*best none yet$/);
+    await page.click('#learn-toggle');
+    const ended = await learning();
+    assert.equal(ended.outcome, 'stopped');
+    assert.match(ended.message, /before the first check/);
+    assert.equal(await network(), learnedText, 'a run stopped before its first check changed the network');
+    t.diagnostic(ended.message);
+  });
+
+  step('a failing learner says so and the view swims on; bad requests are refused; runs leave no memory', async (t) => {
+    const memory = () => page.evaluate(() => swimmerPage.module.HEAPU8.length);
+    const heap = await memory();
+    const ran = async (request) => {
+      const answer = await page.evaluate((r) => swimmerPage.learn(r), request);
+      assert.equal(answer.ok, true, answer.message);
+      await waitFor(() => swimmerPage.learning().steps > 0, undefined, 10, 'steps');
+      await workersBecome(1, 'one worker learns at a time');
+    };
+    for (let seed = 11; seed <= 13; seed++) {
+      await ran({ segments: 5, seed, steps: 1e7 });
+      await page.evaluate(() => swimmerPage.stopLearning());
+    }
+    await workersEnd('workers left behind by stopped runs');
+
+    await ran({ segments: 3, seed: 1, steps: 1e7 });
+    const before = await state();
+    await page.workers()[0].evaluate(() => setTimeout(() => { throw new Error('the learner broke'); }));
+    await waitFor(() => swimmerPage.learning().outcome === 'failed', undefined, 10, 'the failure is seen');
+    const failed = await learning();
+    assert.match(failed.message, /^The learner failed: .*the learner broke.*The swimmer swims on with learned-3-seed7\.net\.$/);
+    assert.equal(await page.textContent('#learn-message'), failed.message);
+    await sleep(500);
+    assert.ok((await state()).ticks > before.ticks + 30, 'the view stopped swimming');
+    assert.equal(await network(), learnedText);
+    await workersEnd('the failed worker is ended');
+    t.diagnostic(failed.message);
+
+    const bad = [
+      [undefined, /give \{segments, seed\}/],
+      ['3', /give \{segments, seed\}/],
+      [{ seed: 1 }, /segments is missing/],
+      [{ segments: 3 }, /seed is missing/],
+      [{ segments: '3', seed: 1 }, /segments must be a number/],
+      [{ segments: 3, seed: 1, steps: NaN }, /steps must be a number/],
+      [{ segments: 3, seed: 1, colour: 'blue' }, /unknown field 'colour'/],
+      [{ segments: 2, seed: 1 }, /segments must be 3 to 5/],
+      [{ segments: 3.5, seed: 1 }, /segments must be 3 to 5/],
+      [{ segments: 3, seed: -1 }, /seed must be a whole number from 0 to 4294967295/],
+      [{ segments: 3, seed: 2 ** 32 }, /seed must be a whole number/],
+      [{ segments: 3, seed: 1, steps: 0 }, /steps must be a whole number from 1/],
+      [{ segments: 3, seed: 1, checkEvery: 0.5 }, /checkEvery must be a whole number from 1/],
+    ];
+    for (const [request, message] of bad) {
+      const answer = await page.evaluate((r) => swimmerPage.learn(r), request);
+      assert.equal(answer.ok, false, JSON.stringify(request));
+      assert.match(answer.message, message);
+      assert.equal(answer.message.includes('\n'), false);
+      assert.equal(await page.textContent('#learn-message'), answer.message);
+    }
+    assert.equal(workers(), 0, 'a refused request started a worker');
+    assert.equal((await learning()).outcome, 'failed', 'a refused request changed the run shown');
+    assert.equal(await memory(), heap, 'the page\'s module grew over the runs');
     await page.keyboard.press('Escape');
   });
 

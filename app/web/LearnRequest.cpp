@@ -1,0 +1,44 @@
+#include "LearnRequest.h"
+
+#include <cmath>
+
+namespace {
+
+// Whole numbers up to 2^53 are exact as doubles, and so as JavaScript's
+// numbers: a budget beyond it could not be told from its neighbours.
+constexpr double MostExactWhole = 9007199254740992.0;
+
+bool IsWholeWithin(double value, double least, double most)
+{
+    return std::isfinite(value) && value == std::floor(value) && value >= least && value <= most;
+}
+
+}  // namespace
+
+bool MakeLearnRequest(double segments, double seed, double steps, double checkEvery,
+                      LearnRequest& request, std::string& message)
+{
+    if (!IsWholeWithin(segments, LearnFewestSegments, LearnMostSegments)) {
+        message = "segments must be " + std::to_string(LearnFewestSegments) + " to " +
+                  std::to_string(LearnMostSegments);
+        return false;
+    }
+    if (!IsWholeWithin(seed, 0.0, 4294967295.0)) {
+        message = "seed must be a whole number from 0 to 4294967295";
+        return false;
+    }
+    const char* const names[] = {"steps", "checkEvery"};
+    const double counts[] = {steps, checkEvery};
+    for (int i = 0; i < 2; ++i)
+        if (!std::isnan(counts[i]) && !IsWholeWithin(counts[i], 1.0, MostExactWhole)) {
+            message = std::string(names[i]) +
+                      " must be a whole number from 1 to 9007199254740992, or left out for the "
+                      "plan's";
+            return false;
+        }
+    request.Segments = static_cast<int>(segments);
+    request.Seed = static_cast<std::uint32_t>(seed);
+    request.Steps = std::isnan(steps) ? 0 : static_cast<long long>(steps);
+    request.CheckEvery = std::isnan(checkEvery) ? 0 : static_cast<long long>(checkEvery);
+    return true;
+}
