@@ -176,11 +176,7 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
 // The plan for the segments with the options' changes.
 TrainingPlan PlanOf(const TrainOptions& options)
 {
-    TrainingPlan plan = DefaultPlan(options.Segments);
-    if (options.Steps)
-        plan.Steps = options.Steps;
-    if (options.CheckEvery)
-        plan.CheckEvery = options.CheckEvery;
+    TrainingPlan plan = DefaultPlan(options.Segments, options.Steps, options.CheckEvery);
     if (options.Hidden)
         plan.HiddenNeurons = options.Hidden;
     if (options.Trajectories)

@@ -26,17 +26,6 @@ CWorkerTeam Team(1);
 std::unique_ptr<CTrainingRun> Run;
 std::string Answer;
 
-// The plan swimmer-train makes for the same options.
-TrainingPlan PlanFor(const LearnRequest& request)
-{
-    TrainingPlan plan = DefaultPlan(request.Segments);
-    if (request.Steps)
-        plan.Steps = request.Steps;
-    if (request.CheckEvery)
-        plan.CheckEvery = request.CheckEvery;
-    return plan;
-}
-
 const TrainingPlan& Plan() { return Run->GetPlan(); }
 
 }  // namespace
@@ -52,7 +41,8 @@ EMSCRIPTEN_KEEPALIVE int LearnerStart(double segments, double seed, double steps
     if (!MakeLearnRequest(segments, seed, steps, checkEvery, request, Answer))
         return 0;
     Run.reset();
-    Run = std::make_unique<CTrainingRun>(PlanFor(request), request.Seed, Team);
+    Run = std::make_unique<CTrainingRun>(
+        DefaultPlan(request.Segments, request.Steps, request.CheckEvery), request.Seed, Team);
     return 1;
 }
 

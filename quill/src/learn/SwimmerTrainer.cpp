@@ -25,6 +25,16 @@ TrainingPlan DefaultPlan(int segments)
     return plan;
 }
 
+TrainingPlan DefaultPlan(int segments, long long steps, long long checkEvery)
+{
+    TrainingPlan plan = DefaultPlan(segments);
+    if (steps)
+        plan.Steps = steps;
+    if (checkEvery)
+        plan.CheckEvery = checkEvery;
+    return plan;
+}
+
 namespace {
 
 // The trace is sized from the parameter count, so the layout comes first.

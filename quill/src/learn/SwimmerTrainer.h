@@ -59,6 +59,9 @@ struct TrainingPlan
 
 // The plan chosen for each length (docs/training.md says why).
 TrainingPlan DefaultPlan(int segments);
+// That plan with the budget and the check interval a front end asks for
+// (0: the plan's), so the command and the page learn alike.
+TrainingPlan DefaultPlan(int segments, long long steps, long long checkEvery);
 
 class CSwimmerTrainer
 {
@@ -82,7 +85,6 @@ public:
     bool IsFinite() const;
 
     const TrainingPlan& GetPlan() const { return Plan; }
-    int GetLearners() const { return Plan.Learners; }
     // Learning steps of all learners together.
     long long GetSteps() const;
     // The steps one round of every learner takes.
