@@ -51,6 +51,8 @@ const char Usage[] =
     "  --final-rate F     the rate falls linearly over the budget to F times eta\n"
     "                     (0 < F <= 1; 1: constant)\n"
     "  --trajectory S     seconds of a trajectory from its random start\n"
+    "  --average-time S   simulated seconds over which a learner's weights are\n"
+    "                     averaged for its checks\n"
     "\n"
     "Every check scores each learner's network, an average of its recent weights, by\n"
     "the speed and heading of its greedy swimmer in the control loop; the best of all\n"
@@ -79,6 +81,7 @@ struct TrainOptions
     int Trajectories = 0;
     double TakeOverBelow = -1;
     double FinalRate = 0;
+    double AverageTime = 0;
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
     bool Help = false;
     bool Version = false;
@@ -107,7 +110,7 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
                        {"--seed", "--steps", "--segments", "--threads", "--output", "--curve",
                         "--check-every", "--hidden", "--trajectories", "--discount", "--trace",
                         "--learning-rate", "--trajectory", "--learners", "--step-time",
-                        "--take-over-below", "--final-rate"},
+                        "--take-over-below", "--final-rate", "--average-time"},
                        value, error))
             return false;
         bool good = true;
@@ -133,6 +136,8 @@ bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& 
             good = ParsePositive(value, 1.0, options.TakeOverBelow) || value == "0";
         else if (option == "--final-rate")
             good = ParsePositive(value, 1.0, options.FinalRate);
+        else if (option == "--average-time")
+            good = ParsePositive(value, 1e9, options.AverageTime);
         else if (option == "--step-time")
             good = ParsePositive(value, 0.1, options.StepPeriod);
         else if (option == "--discount")
@@ -197,6 +202,8 @@ TrainingPlan PlanOf(const TrainOptions& options)
         plan.TakeOverBelow = options.TakeOverBelow;
     if (options.FinalRate)
         plan.FinalRate = options.FinalRate;
+    if (options.AverageTime)
+        plan.AverageTime = options.AverageTime;
     return plan;
 }
 

@@ -85,7 +85,7 @@ TEST(SwimmerTrainerTest, BadRequestsAreRefusedBeforeAnyWork)
         {"--output", "same.csv", "--curve", "same.csv"},  {"--steps"},
         {"--threads", "0"},     {"--threads", "-2"},      {"--trajectories", "0"},
         {"--hidden", "0"},      {"--discount", "0"},      {"--learning-rate", "nan"},
-        {"--learners", "0"},
+        {"--learners", "0"},    {"--average-time", "-1"}, {"--final-rate", "2"},
     };
     for (const std::vector<std::string>& arguments : cases) {
         const Result result = Train(arguments);
