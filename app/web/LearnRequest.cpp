@@ -1,12 +1,16 @@
 #include "LearnRequest.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // Whole numbers up to 2^53 are exact as doubles, and so as JavaScript's
 // numbers: a budget beyond it could not be told from its neighbours.
 constexpr double MostExactWhole = 9007199254740992.0;
+constexpr double MostSeed = std::numeric_limits<std::uint32_t>::max();
+
+std::string Whole(double value) { return std::to_string(static_cast<unsigned long long>(value)); }
 
 bool IsWholeWithin(double value, double least, double most)
 {
@@ -23,17 +27,16 @@ bool MakeLearnRequest(double segments, double seed, double steps, double checkEv
                   std::to_string(LearnMostSegments);
         return false;
     }
-    if (!IsWholeWithin(seed, 0.0, 4294967295.0)) {
-        message = "seed must be a whole number from 0 to 4294967295";
+    if (!IsWholeWithin(seed, 0.0, MostSeed)) {
+        message = "seed must be a whole number from 0 to " + Whole(MostSeed);
         return false;
     }
     const char* const names[] = {"steps", "checkEvery"};
     const double counts[] = {steps, checkEvery};
     for (int i = 0; i < 2; ++i)
         if (!std::isnan(counts[i]) && !IsWholeWithin(counts[i], 1.0, MostExactWhole)) {
-            message = std::string(names[i]) +
-                      " must be a whole number from 1 to 9007199254740992, or left out for the "
-                      "plan's";
+            message = std::string(names[i]) + " must be a whole number from 1 to " +
+                      Whole(MostExactWhole) + ", or left out for the plan's";
             return false;
         }
     request.Segments = static_cast<int>(segments);
