@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include <fmt/args.h>
+#include <fmt/printf.h>
+
 const char* ProjectVersion()
 {
     return SWIMMER_VERSION;
@@ -8,4 +11,18 @@ const char* ProjectVersion()
 std::string VersionLine(const char* program)
 {
     return std::string(program) + " " + ProjectVersion() + "\n";
+}
+
+std::string FormatValues(const char* format, std::initializer_list<FormatValue> values)
+{
+    fmt::dynamic_format_arg_store<fmt::printf_context> arguments;
+    for (const FormatValue& value : values) {
+        if (value.Text != nullptr)
+            arguments.push_back(value.Text);
+        else if (value.IsReal)
+            arguments.push_back(value.Real);
+        else
+            arguments.push_back(value.Whole);
+    }
+    return fmt::vsprintf(fmt::string_view(format), arguments);
 }

@@ -3,7 +3,6 @@
 // reading their arguments.
 
 #include <charconv>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -34,14 +33,27 @@ bool ParseInteger(const std::string& text, Integer& value)
     return status == std::errc() && stop == end && !text.empty();
 }
 
-// printf into a string, for the one-line figures the tools report (at most
-// 255 characters).
-template <typename... Numbers>
-std::string Format(const char* format, Numbers... numbers)
+// A number or a text for Format.
+struct FormatValue
 {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer, format, numbers...);
-    return buffer;
+    FormatValue(int value) : Whole(value) {}
+    FormatValue(long long value) : Whole(value) {}
+    FormatValue(double value) : Real(value), IsReal(true) {}
+    FormatValue(const char* value) : Text(value) {}
+    long long Whole = 0;
+    double Real = 0.0;
+    bool IsReal = false;
+    const char* Text = nullptr;
+};
+
+// printf's conversions into a string, for the one-line figures the tools
+// report, with {fmt}'s formatting: the same characters in every build.
+std::string FormatValues(const char* format, std::initializer_list<FormatValue> values);
+
+template <typename... Values>
+std::string Format(const char* format, Values... values)
+{
+    return FormatValues(format, {FormatValue(values)...});
 }
 
 // The value of arguments[i], an option that takes one: advances i to it, or

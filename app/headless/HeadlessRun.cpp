@@ -1,9 +1,9 @@
 #include "HeadlessRun.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cmath>
 
+#include "DecimalText.h"
+#include "Elementary.h"
 #include "HeadlessRecorder.h"
 
 std::string HeadlessCsvHeader(int segments)
@@ -18,22 +18,12 @@ std::string HeadlessCsvHeader(int segments)
 
 namespace {
 
-// 17 significant digits read back to the same double. %.17g is what
-// to_chars gives with the general format and that precision, and every C
-// library has it.
-void AppendDouble(std::string& line, double value)
-{
-    char buffer[32];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.17g", value);
-    line.append(buffer, static_cast<size_t>(length));
-}
-
 void WriteRow(std::ostream& csv, std::string& line, long long tick, const CSwimmerControlLoop& swimmer)
 {
     line.assign(std::to_string(tick));
     const auto column = [&line](double value) {
         line.push_back(',');
-        AppendDouble(line, value);
+        AppendDecimal17(line, value);
     };
     column(static_cast<double>(tick) * CSwimmerControlLoop::TickPeriod);
     column(swimmer.GetHeadX());
@@ -92,11 +82,11 @@ HeadlessSummary RunHeadless(const HeadlessOptions& options, CSwimmerControlLoop&
     }
 
     const Point end = CentreOfMass(swimmer);
-    summary.Distance = std::hypot(end.X - start.X, end.Y - start.Y);
+    summary.Distance = Elementary::Hypot(end.X - start.X, end.Y - start.Y);
     summary.QuarterDuration = static_cast<double>(options.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;
     if (summary.QuarterDuration > 0) {
-        summary.QuarterSpeed = std::hypot(end.X - quarter.X, end.Y - quarter.Y) / summary.QuarterDuration;
-        summary.QuarterHeading = std::atan2(end.Y - quarter.Y, end.X - quarter.X);
+        summary.QuarterSpeed = Elementary::Hypot(end.X - quarter.X, end.Y - quarter.Y) / summary.QuarterDuration;
+        summary.QuarterHeading = Elementary::Atan2(end.Y - quarter.Y, end.X - quarter.X);
     }
     summary.Target = swimmer.GetTargetDirection();
     return summary;

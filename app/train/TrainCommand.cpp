@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <limits>
 
 #include "Angles.h"
 #include "AtomicFile.h"
 #include "CommandLine.h"
+#include "DecimalText.h"
 #include "GreedyScore.h"
 #include "NetworkFile.h"
 #include "ProgressLine.h"
@@ -90,10 +90,7 @@ struct TrainOptions
 // A positive finite number of at most max.
 bool ParsePositive(const std::string& text, double max, double& value)
 {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end == text.c_str() + text.size() && std::isfinite(value) &&
-           value > 0 && value <= max;
+    return ParseDecimal(text, value) && std::isfinite(value) && value > 0 && value <= max;
 }
 
 bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options,

@@ -1,10 +1,10 @@
 #include "WebSwimmer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "Demonstration.h"
+#include "Elementary.h"
 
 namespace {
 
@@ -132,5 +132,5 @@ void CWebSwimmer::ClearChanged()
 double CWebSwimmer::GetSpeed() const
 {
     // State entries 0 and 1 are the velocity of the centre of mass.
-    return std::hypot(Loop.GetState()[0], Loop.GetState()[1]);
+    return Elementary::Hypot(Loop.GetState()[0], Loop.GetState()[1]);
 }

@@ -1,6 +1,6 @@
 #include "SwimmerControlLoop.h"
 
-#include <cmath>
+#include "Elementary.h"
 
 CSwimmerControlLoop::CSwimmerControlLoop(int segments, const CFFNetwork& network,
                                          double nativeDirection, double scale)
@@ -89,7 +89,7 @@ void CSwimmerControlLoop::PressAt(unsigned x, unsigned y, ClientSize client)
 {
     const double dx = x / Scale - HeadX;
     const double dy = (ViewHeight(client) - y / Scale) - HeadY;
-    TargetDirection = std::atan2(dy, dx);
+    TargetDirection = Elementary::Atan2(dy, dx);
 }
 
 void CSwimmerControlLoop::SetHead(double x, double y)
@@ -112,7 +112,7 @@ Point CentreOfMass(const CSwimmerControlLoop& loop)
     const int segments = loop.GetSegments();
     double jointX = 0.0, jointY = 0.0, sumX = 0.0, sumY = 0.0;
     for (int i = 1; i <= segments; ++i) {
-        const double c = std::cos(state[2 * i]), s = std::sin(state[2 * i]);
+        const auto [s, c] = Elementary::SinCos(state[2 * i]);
         sumX += jointX + 0.5 * c;
         sumY += jointY + 0.5 * s;
         jointX += c;

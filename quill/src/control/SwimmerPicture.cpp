@@ -1,6 +1,7 @@
 #include "SwimmerPicture.h"
 
-#include <cmath>
+#include "Elementary.h"
+
 
 namespace {
 
@@ -33,8 +34,9 @@ void CSwimmerPicture::Draw(CCanvas& canvas, const CSwimmerControlLoop& loop, Cli
     // Joint i lies one unit along segment i from joint i-1.
     const CVector& state = loop.GetState();
     for (int i = 1; i <= loop.GetSegments(); ++i) {
-        x += std::cos(state[2 * i]);
-        y += std::sin(state[2 * i]);
+        const auto [s, c] = Elementary::SinCos(state[2 * i]);
+        x += c;
+        y += s;
         const Pixel joint = PixelOf(x, y, scale, viewHeight);
         canvas.LineTo(joint.X, joint.Y);
         DrawMarker(canvas, joint.X, joint.Y, Paint::Joint);

@@ -1,10 +1,11 @@
 #include "Swimmer.h"
 
-#include <cmath>
 #include <limits>
 #include <new>
 #include <numbers>
 #include <type_traits>
+
+#include "Elementary.h"
 
 namespace {
 
@@ -163,8 +164,7 @@ void CSwimmer::BuildSystem(const double* x)
     for (int i = 1; i <= n; ++i) {
         const double theta = x[2 * i];
         const double omega = x[2 * i + 1];
-        const double c = std::cos(theta);
-        const double s = std::sin(theta);
+        const auto [s, c] = Elementary::SinCos(theta);
         Cosines[i] = c;
         Sines[i] = s;
         jvx[i] = jvx[i - 1] - L * omega * s;

@@ -8,8 +8,7 @@
 // torque is best at the bound its coefficient's sign picks. One transposed
 // solve with the factorization already built gives every coefficient.
 
-#include <cmath>
-
+#include "Elementary.h"
 #include "Swimmer.h"
 #include "ValueFunction.h"
 
@@ -43,8 +42,7 @@ void CSwimmer::GreedyActionFromGradient(const double* state, const double* gradi
 
 void CSwimmer::RotateState(const double* source, double angle, double* destination) const
 {
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
+    const auto [s, c] = Elementary::SinCos(angle);
     destination[0] = c * source[0] - s * source[1];
     destination[1] = c * source[1] + s * source[0];
     for (int i = 0; i < SegmentCount; ++i) {

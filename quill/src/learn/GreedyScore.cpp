@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Demonstration.h"
+#include "Elementary.h"
 #include "SwimmerControlLoop.h"
 
 namespace {
@@ -77,7 +78,7 @@ Velocity OwnVelocity(const CFFNetwork& network, int segments, int r)
     CSwimmerControlLoop loop(segments, network, 0.0, Demonstration::PixelsPerUnit);
     const SwimRun run = ScoreRun(r);
     const Velocity v = Measure(loop, run);
-    const double c = std::cos(run.TurnedTarget), s = std::sin(run.TurnedTarget);
+    const auto [s, c] = Elementary::SinCos(run.TurnedTarget);
     return {v.X * c + v.Y * s, v.Y * c - v.X * s};
 }
 
@@ -91,13 +92,13 @@ Velocity UserVelocity(const CFFNetwork& network, int segments, double native, in
         run.Presses.assign(std::begin(Clicks), std::end(Clicks));
     const Velocity v = Measure(loop, run);
     const double target = loop.GetTargetDirection();
-    const double c = std::cos(target), s = std::sin(target);
+    const auto [s, c] = Elementary::SinCos(target);
     return {v.X * c + v.Y * s, v.Y * c - v.X * s};
 }
 
 double HeadingOff(const Velocity& along)
 {
-    return std::fabs(std::atan2(along.Y, along.X));
+    return std::fabs(Elementary::Atan2(along.Y, along.X));
 }
 
 // The native direction and the spread of the sixteen runs.
@@ -110,15 +111,15 @@ GreedyScore Summarise(const Velocity* own)
         sumY += own[r].Y;
     }
     GreedyScore score;
-    score.NativeDirection = std::atan2(sumY, sumX);
-    const double c = std::cos(score.NativeDirection), s = std::sin(score.NativeDirection);
+    score.NativeDirection = Elementary::Atan2(sumY, sumX);
+    const auto [s, c] = Elementary::SinCos(score.NativeDirection);
     double slowest = std::numeric_limits<double>::infinity();
     for (int r = 0; r < Runs; ++r) {
         const double along = own[r].X * c + own[r].Y * s;
         score.Speed += along / Runs;
         slowest = std::min(slowest, along);
         const double off = std::fabs(
-            std::remainder(std::atan2(own[r].Y, own[r].X) - score.NativeDirection, 2 * pi));
+            std::remainder(Elementary::Atan2(own[r].Y, own[r].X) - score.NativeDirection, 2 * pi));
         if (!(off <= score.Spread))
             score.Spread = off;  // NaN too
     }

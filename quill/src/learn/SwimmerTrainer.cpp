@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Elementary.h"
 #include "FFNetworkVF.h"
 #include "Random.h"
 #include "Swimmer.h"
@@ -96,7 +97,7 @@ class CSwimmerTrainer::CLearner
 public:
     CLearner(const TrainingPlan& plan, std::uint32_t seed)
         : Plan(plan),
-          AverageRate(1.0 - std::exp(-plan.AverageEvery * plan.Trajectories *
+          AverageRate(1.0 - Elementary::Exp(-plan.AverageEvery * plan.Trajectories *
                                      plan.Learning.StepPeriod / plan.AverageTime))
     {
         // The weights are drawn first, then the same generator goes on to

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "Elementary.h"
 #include "Random.h"
 
 CTDLearner::CTDLearner(CDynamicModel& model, CValueFunction& valueFunction,
@@ -12,8 +13,8 @@ CTDLearner::CTDLearner(CDynamicModel& model, CValueFunction& valueFunction,
       Rng(rng),
       StepPeriod(constants.StepPeriod),
       LearningRate(constants.LearningRate),
-      Gamma(std::exp(-constants.StepPeriod / constants.Discount)),
-      Decay(std::exp(-constants.StepPeriod / constants.TraceDecay)),
+      Gamma(Elementary::Exp(-constants.StepPeriod / constants.Discount)),
+      Decay(Elementary::Exp(-constants.StepPeriod / constants.TraceDecay)),
       TrajectorySteps(std::llround(constants.TrajectoryTime / constants.StepPeriod)),
       State(model.GetStateDimension()),
       Action(model.GetActionDimension()),

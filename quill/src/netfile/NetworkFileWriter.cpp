@@ -6,8 +6,8 @@
 #include <string>
 
 #include "AtomicFile.h"
+#include "DecimalText.h"
 #include "NetworkFit.h"
-#include "NetworkNumbers.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ bool CheckWritable(int segments, double nativeDirection, const CFFNetwork& netwo
         for (int l = k + 1; l < n; ++l)
             if (!IsSingle(network.GetWeight(k, l))) {
                 error = "the weight from neuron " + std::to_string(k) + " to neuron " +
-                        std::to_string(l) + " is " + ShortestDouble(network.GetWeight(k, l)) +
+                        std::to_string(l) + " is " + ShortestDecimal(network.GetWeight(k, l)) +
                         ", which is not a finite single-precision value";
                 return false;
             }
@@ -66,7 +66,7 @@ bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& n
     }
     out += "swimmer-network 1\n";
     out += "segments " + std::to_string(segments) + "\n";
-    out += "native-direction " + ShortestDouble(nativeDirection) + "\n";
+    out += "native-direction " + ShortestDecimal(nativeDirection) + "\n";
     out += "neurons " + std::to_string(n) + "\n";
     out += "kinds";
     for (int i = 0; i < n; ++i)
@@ -76,7 +76,7 @@ bool FormatNetworkFile(int segments, double nativeDirection, const CFFNetwork& n
         for (int l = k + 1; l < n; ++l) {
             if (l > k + 1)
                 out += ' ';
-            out += ShortestFloat(static_cast<float>(network.GetWeight(k, l)));
+            out += ShortestDecimal(static_cast<float>(network.GetWeight(k, l)));
         }
         out += '\n';
     }

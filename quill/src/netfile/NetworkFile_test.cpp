@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DecimalText.h"
 #include "Demonstration.h"
 #include "FFNetwork.h"
 #include "FFNetworkVF.h"
@@ -224,7 +225,7 @@ TEST(NetworkFileTest, TheLargestNetworkFitsTheSizeLimitAndALargerFileIsRefused)
     largest.CopyFrom(valueFunction.GetNetwork());
     // Nine significant digits, a sign and a two-digit negative exponent.
     const float longest = -1.00000085e-30f;
-    ASSERT_EQ(ShortestFloat(longest).size(), 15u) << ShortestFloat(longest);
+    ASSERT_EQ(ShortestDecimal(longest).size(), 15u) << ShortestDecimal(longest);
     for (int k = 0; k < NetworkLimits::MaxNeurons; ++k)
         for (int l = k + 1; l < NetworkLimits::MaxNeurons; ++l)
             largest.SetWeight(k, l, longest);
@@ -285,10 +286,10 @@ TEST(NetworkFileTest, TheWriterRefusesWhatNoFileCanHold)
 // included.
 TEST(NetworkFileTest, WeightsAreTheShortestDecimalsThatReadBackToTheSameFloat)
 {
-    EXPECT_EQ(ShortestFloat(0.1f), "0.1");
-    EXPECT_EQ(ShortestFloat(3.14159f), "3.14159");
-    EXPECT_EQ(ShortestFloat(-0.0f), "-0");
-    EXPECT_EQ(ShortestDouble(0.22), "0.22");
+    EXPECT_EQ(ShortestDecimal(0.1f), "0.1");
+    EXPECT_EQ(ShortestDecimal(3.14159f), "3.14159");
+    EXPECT_EQ(ShortestDecimal(-0.0f), "-0");
+    EXPECT_EQ(ShortestDecimal(0.22), "0.22");
 
     CRandom rng(99u);
     int checked = 0;
@@ -299,7 +300,7 @@ TEST(NetworkFileTest, WeightsAreTheShortestDecimalsThatReadBackToTheSameFloat)
         if (!std::isfinite(value))
             continue;
         ++checked;
-        const std::string text = ShortestFloat(value);
+        const std::string text = ShortestDecimal(value);
         float back = 0.0f;
         ASSERT_EQ(ParseFloat(text, back), NumberStatus::Ok) << text;
         ASSERT_EQ(std::memcmp(&back, &value, sizeof value), 0) << text;

@@ -1,6 +1,7 @@
 #include "Activation.h"
 
-#include <cmath>
+#include "Elementary.h"
+
 
 namespace {
 
@@ -21,7 +22,7 @@ double ActivateLinear(double x, double& slope, double& curvature)
 // t = tanh x, t' = 1 - t², t'' = -2·t·(1 - t²): both from the value.
 double ActivateTanh(double x, double& slope, double& curvature)
 {
-    const double t = std::tanh(x);
+    const double t = Elementary::Tanh(x);
     const double u = 1.0 - t * t;
     slope = u;
     curvature = -2.0 * t * u;
@@ -30,8 +31,7 @@ double ActivateTanh(double x, double& slope, double& curvature)
 
 double ActivateSin(double x, double& slope, double& curvature)
 {
-    const double s = std::sin(x);
-    const double c = std::cos(x);
+    const auto [s, c] = Elementary::SinCos(x);
     slope = c;
     curvature = -s;
     return s;
@@ -39,8 +39,7 @@ double ActivateSin(double x, double& slope, double& curvature)
 
 double ActivateCos(double x, double& slope, double& curvature)
 {
-    const double c = std::cos(x);
-    const double s = std::sin(x);
+    const auto [s, c] = Elementary::SinCos(x);
     slope = -s;
     curvature = -c;
     return c;
@@ -49,7 +48,7 @@ double ActivateCos(double x, double& slope, double& curvature)
 // g = exp(-x²), g' = -2·x·g, g'' = (4·x² - 2)·g.
 double ActivateGauss(double x, double& slope, double& curvature)
 {
-    const double g = std::exp(-(x * x));
+    const double g = Elementary::Exp(-(x * x));
     slope = -2.0 * x * g;
     curvature = (4.0 * (x * x) - 2.0) * g;
     return g;
@@ -61,7 +60,7 @@ double ActivateAtan(double x, double& slope, double& curvature)
     const double q = 1.0 + x * x;
     slope = 1.0 / q;
     curvature = -2.0 * x / (q * q);
-    return std::atan(x);
+    return Elementary::Atan(x);
 }
 
 }  // namespace

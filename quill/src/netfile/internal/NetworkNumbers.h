@@ -1,17 +1,10 @@
 #pragma once
-// Numbers as network files write them: integers, and floating-point values
-// as the shortest decimal that reads back to the same bits. The formatting
-// and parsing go through snprintf and strtof/strtod, which every standard
-// library we build with has for floating point.
+// Numbers as network files read them: integers, and floating-point values
+// as plain decimals only (the writer writes each as ShortestDecimal gives
+// it).
 
 #include <string>
 #include <string_view>
-
-// The shortest "%.{p}g" (p = 1..9) of value that strtof reads back to the
-// same bits; value must be finite.
-std::string ShortestFloat(float value);
-// The same for a double, p = 1..17, read back by strtod.
-std::string ShortestDouble(double value);
 
 enum class NumberStatus
 {
@@ -22,7 +15,7 @@ enum class NumberStatus
 
 // token, whole, as a decimal: optional sign, digits with an optional point,
 // an optional exponent. Decimals too small for the type read as the nearest
-// value (zero or a subnormal), as strtof and strtod give them.
+// value (zero or a subnormal).
 NumberStatus ParseFloat(std::string_view token, float& value);
 NumberStatus ParseDouble(std::string_view token, double& value);
 // token, whole, as a decimal integer within int.
