@@ -76,10 +76,8 @@ int main(int argc, char** argv)
         return Fail("cannot write '" + options.Output + "': " + why, ExitStatus::BadInput);
 
     if (options.WaitForWindow && !WaitForSwimmerWindow(Milliseconds(options.WaitSeconds))) {
-        char message[100];
-        std::snprintf(message, sizeof message, "the swimmer's window did not open within %g s",
-                      options.WaitSeconds);
-        return Fail(message, ExitStatus::Failed);
+        return Fail(Format("the swimmer's window did not open within %g s", options.WaitSeconds),
+                    ExitStatus::Failed);
     }
     Sleep(Milliseconds(options.DelaySeconds));
 

@@ -2,9 +2,10 @@
 // with real screenshots, mouse presses and key presses, real file choices,
 // drops and downloads. The steps run in order on one page; after a failed
 // step the rest are skipped, since each starts where the one before left
-// the page. The network files come from the build's own trainer and go back
-// to its headless driver (SWIMMER_TRAIN and SWIMMER_HEADLESS, else the
-// WebAssembly build's, run by node).
+// the page. The network files come from a trainer (the native one, whose
+// bytes the page must learn, as CTest runs it) and go back to a headless
+// driver (SWIMMER_TRAIN and SWIMMER_HEADLESS, else the WebAssembly build's,
+// run by node).
 //
 //   node --test app/web/test/page.test.mjs            (site: build/wasm/web)
 //   SWIMMER_SITE=folder node --test app/web/test/page.test.mjs
