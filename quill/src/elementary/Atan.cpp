@@ -95,7 +95,7 @@ double Atan2(double y, double x)
         angle = {small / big, 0.0};
     } else {
         // Both scaled by the same power of two, exactly, so that big is
-        // near 1 and t's low part (small - t big)/big is exact to compute.
+        // near 1 and t's low part (small - t big)/big comes from a two-product.
         const double b = ScaleByPowerOfTwo(big, -exponent);
         const double s = ScaleByPowerOfTwo(small, -exponent);
         const double t = s / b;

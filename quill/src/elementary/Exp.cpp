@@ -12,9 +12,8 @@ double Exp(double x)
 {
     if (x != x)
         return x + x;
-    // Beyond these the result overflows or rounds to zero: ln(2^1024) =
-    // 709.78, ln(2^-1075) = -745.13. Between them and 746 the kernel and the
-    // final rounding decide.
+    // Past these the result is +inf or 0 (ln 2^1024 = 709.78, ln 2^-1075 =
+    // -745.13); short of them the kernel and the one rounding decide.
     if (x > 709.79)
         return std::numeric_limits<double>::infinity();
     if (x < -745.2)

@@ -10,7 +10,7 @@ namespace Elementary {
 using namespace Internal;
 
 // sqrt(a² + b²) with a >= b > 0 scaled by a power of two so that a is near
-// 1: a² + b² = S + L exactly (two products, two sums), s = sqrt(S) rounded,
+// 1: a² + b² = S + L to 2^-104 (two products, two sums), s = sqrt(S) rounded,
 // and the correction (S - s² + L)/(2s), whose numerator is exact to far
 // below s's ulp, completes the root; the sum is rounded once, scaled back.
 // An infinity wins over a NaN, as in the IEEE function.

@@ -16,9 +16,9 @@ namespace {
 // C = cos(k pi/256) from the table,
 //   sin x = S + C t + S (cos t - 1) + C (sin t - t),
 //   cos x = C - S t + C (cos t - 1) - S (sin t - t).
-// The products C T and S T are exact (two-product, the table's halves
-// ready), and so is their sum with S or C: the table's entry is 0 or at
-// least sin(pi/256) > pi/512 >= |t|. The low parts enter to first order,
+// The products C T and S T are carried to 2^-104 (two-product, the table's
+// halves ready), and their sum with S or C exactly: the table's entry is 0
+// or at least sin(pi/256) > pi/512 >= |t|. The low parts enter to first order,
 // and the rest, of order t²/2 < 2^-15 of the result, is summed in doubles.
 // Taylor series suffice for the small functions of t: the first terms left
 // out, t^8/8! and t^9/9!, are below 2^-74 and 2^-84.

@@ -17,7 +17,7 @@ namespace {
 // tanh a for 2^-27 <= a < 19.1, to about 2^-100 before the one rounding:
 // tanh a = 1 - 2/(e + 1) with e = exp(2a), every step in double-doubles.
 // The quotient q = 2/(e + 1) is the double q1 plus the correction
-// q2 = (2 - q1 (e + 1))/(e + 1), whose numerator is exact. Near a = 0 the
+// q2 = (2 - q1 (e + 1))/(e + 1), whose numerator a two-product gives. Near a = 0 the
 // subtraction 1 - q cancels, but 1 - q1 is then exact and the kernel's
 // error is relative to e - 1 (the table's entry is 1 exactly), so the
 // result keeps its accuracy down to where tanh a rounds to a. Kept out of

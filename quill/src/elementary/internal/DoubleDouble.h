@@ -1,9 +1,10 @@
 #pragma once
-// Exact transformations of IEEE double arithmetic, and values carried as an
-// unevaluated sum Hi + Lo of two doubles (about 106 bits). Each is exact only
-// because every operation is one correctly rounded IEEE operation, performed
-// in the order written: the build forbids contracting a product and a sum
-// into one fused operation, which would break them.
+// Error-free transformations of IEEE double arithmetic (the product's to
+// 2^-104), and values carried as an unevaluated sum Hi + Lo of two doubles
+// (about 106 bits). They hold only because every operation is one
+// correctly rounded IEEE operation, performed in the order written: the
+// build forbids contracting a product and a sum into one fused operation,
+// which would break them.
 
 #include <cstdint>
 #include <cstring>

@@ -22,7 +22,7 @@ struct ScaledDoubleDouble
 // 2^(j/128) from the table to 106 bits, and exp(r) = 1 + r + r² Q(r) with
 // Q(r) = 1/2 + r/6 + r²/24 + r³/120 + r⁴/720 the Taylor series: what it
 // leaves out, below r⁷/5040 < 2^-72 on |r| <= 0.0028, is far below what the
-// double-double needs. The leading product 2^(j/128) r is exact, the rest
+// double-double needs. The leading product 2^(j/128) r is a two-product, the rest
 // (of order r²) is summed in doubles.
 inline ScaledDoubleDouble ExpKernel(double x)
 {
