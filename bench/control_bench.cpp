@@ -2,14 +2,14 @@
 // (wrap, rotate, evaluate, choose, derive, step, carry) and one tick.
 #include <benchmark/benchmark.h>
 
-#include "Demonstration.h"
 #include "EmbeddedSwimmer.h"
 #include "SwimmerControlLoop.h"
 #include "SwimmerNetwork.h"
+#include "SwimmerView.h"
 
 namespace {
 
-const ClientSize Client = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+const ClientSize Client = SwimmerView::DefaultClient;
 
 // The embedded swimmer 10 s into its run, with a target away from the
 // native direction so that every sub-step builds two systems.
@@ -21,7 +21,7 @@ const SwimmerNetwork& Loaded(SwimmerNetwork& swimmer)
 
 struct SwimmingLoop
 {
-    SwimmingLoop() : Loop(MakeDemonstration<CSwimmerControlLoop>(Loaded(Swimmer)))
+    SwimmingLoop() : Loop(MakeOnView<CSwimmerControlLoop>(Loaded(Swimmer)))
     {
         Loop.Start(Client);
         Loop.PressAt(1000, 100, Client);

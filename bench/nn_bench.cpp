@@ -18,7 +18,7 @@ struct Embedded
 {
     Embedded() : Value(Swimmer)
     {
-        LoadSwimmerNetwork(Network);
+        LoadEmbeddedNetwork(Network);
         Value.SetNetwork(Network);
         Value.ScaleState(RotatedStart, X.data());
         X[8] = 1.0;

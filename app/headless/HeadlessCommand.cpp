@@ -8,12 +8,13 @@
 #include "Angles.h"
 #include "AtomicFile.h"
 #include "CommandLine.h"
-#include "Demonstration.h"
+#include "EmbeddedSwimmer.h"
 #include "HeadlessOptions.h"
 #include "HeadlessRecorder.h"
 #include "HeadlessRun.h"
 #include "NetworkFile.h"
 #include "ProgressLine.h"
+#include "SwimmerView.h"
 
 int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& out,
                        std::ostream& err, bool showProgress)
@@ -35,7 +36,9 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
 
     // The swimmer: the embedded one, or a network file's, checked whole.
     SwimmerNetwork swimmer;
-    if (!LoadSwimmer(options.Network, swimmer, error)) {
+    if (options.Network.empty())
+        LoadEmbeddedSwimmer(swimmer);
+    else if (!ReadNetworkFile(options.Network, swimmer, error)) {
         err << "swimmer-headless: " << error << '\n';
         return ExitStatus::BadInput;
     }
@@ -75,7 +78,7 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
         err << "swimmer-headless: " << error << '\n';
         return ExitStatus::Failed;
     }
-    CSwimmerControlLoop loop = MakeDemonstration<CSwimmerControlLoop>(swimmer);
+    CSwimmerControlLoop loop = MakeOnView<CSwimmerControlLoop>(swimmer);
 
     // Long runs report their progress on a terminal, on one line.
     CProgressLine line(err, "swimmer-headless",

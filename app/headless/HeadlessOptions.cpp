@@ -4,8 +4,8 @@
 
 std::string HeadlessUsage()
 {
-    const std::string width = std::to_string(Demonstration::DefaultWidth);
-    const std::string height = std::to_string(Demonstration::DefaultHeight);
+    const std::string width = std::to_string(SwimmerView::DefaultClient.Width);
+    const std::string height = std::to_string(SwimmerView::DefaultClient.Height);
     return
     "Usage: swimmer-headless [options]\n"
     "Runs the swimmer's control loop without a window and writes its trajectory as CSV.\n"

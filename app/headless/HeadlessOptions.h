@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Demonstration.h"
+#include "SwimmerView.h"
 
 struct HeadlessClick
 {
@@ -18,8 +18,8 @@ constexpr int MaxPictureSide = 8192;  // pixels: a frame of 64 MB at most
 struct HeadlessOptions
 {
     long long Ticks = 1000;
-    int Width = Demonstration::DefaultWidth;  // client pixels
-    int Height = Demonstration::DefaultHeight;
+    int Width = SwimmerView::DefaultClient.Width;  // client pixels
+    int Height = SwimmerView::DefaultClient.Height;
     std::vector<HeadlessClick> Clicks;  // in the order given
     long long Every = 1;
     std::string Output;  // empty: standard output

@@ -9,9 +9,9 @@
 
 #include "GifFile.h"
 #include "HeadlessCommand.h"
-#include "Demonstration.h"
 #include "ReadImage.h"
 #include "StartPicture.h"
+#include "SwimmerView.h"
 
 namespace {
 
@@ -55,8 +55,8 @@ TEST(HeadlessRecorderTest, FramesComeAtTheirTicksAsPngAndGif)
         char name[32];
         std::snprintf(name, sizeof name, "frame-%06d.png", k);
         ASSERT_TRUE(ReadImage((folder / name).string(), png[k])) << name;
-        ASSERT_EQ(png[k].GetWidth(), Demonstration::DefaultWidth);
-        ASSERT_EQ(png[k].GetHeight(), Demonstration::DefaultHeight);
+        ASSERT_EQ(png[k].GetWidth(), SwimmerView::DefaultClient.Width);
+        ASSERT_EQ(png[k].GetHeight(), SwimmerView::DefaultClient.Height);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 7);
     int wrong = 0;  // frame 0 is the start picture

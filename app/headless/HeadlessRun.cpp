@@ -1,10 +1,9 @@
 #include "HeadlessRun.h"
 
-#include <algorithm>
-
 #include "DecimalText.h"
 #include "Elementary.h"
 #include "HeadlessRecorder.h"
+#include "ScriptedRun.h"
 
 std::string HeadlessCsvHeader(int segments)
 {
@@ -46,47 +45,39 @@ HeadlessSummary RunHeadless(const HeadlessOptions& options, CSwimmerControlLoop&
                             const std::function<void(long long)>& progress)
 {
     const ClientSize client = {options.Width, options.Height};
-    swimmer.Start(client);
-    const long long quarterStart = options.Ticks - options.Ticks / 4;
+    SwimScript script;
+    script.Ticks = options.Ticks;
+    for (const HeadlessClick& click : options.Clicks)
+        script.Clicks.push_back({click.Tick, swimmer.ViewPoint(click.X, click.Y, client)});
     // Pictures take longer than rows: report more often.
     const long long progressEvery = recorder ? 100 : 10000;
     HeadlessSummary summary;
-    const Point start = CentreOfMass(swimmer);
-    Point quarter = start;
-
     std::string line;
-    if (csv) {
+    if (csv)
         *csv << HeadlessCsvHeader(swimmer.GetSegments());
-        WriteRow(*csv, line, 0, swimmer);
-    }
-    if (recorder && !recorder->Record(swimmer, summary.RecordingError))
-        return summary;
-    // Presses in tick order; those for one tick in the order given.
-    std::vector<HeadlessClick> clicks = options.Clicks;
-    std::stable_sort(clicks.begin(), clicks.end(),
-                     [](const HeadlessClick& a, const HeadlessClick& b) { return a.Tick < b.Tick; });
-    size_t nextClick = 0;
-    for (long long tick = 1; tick <= options.Ticks; ++tick) {
-        for (; nextClick < clicks.size() && clicks[nextClick].Tick == tick; ++nextClick)
-            swimmer.PressAt(clicks[nextClick].X, clicks[nextClick].Y, client);
-        swimmer.Tick(client);
+    // Row 0 and frame 0 show the start.
+    auto afterTick = [&](long long tick) {
         if (csv && tick % options.Every == 0)
             WriteRow(*csv, line, tick, swimmer);
         if (recorder && tick == recorder->NextFrameTick() &&
             !recorder->Record(swimmer, summary.RecordingError))
-            return summary;
-        if (tick == quarterStart)
-            quarter = CentreOfMass(swimmer);
-        if (progress && tick % progressEvery == 0)
+            return false;
+        if (progress && tick > 0 && tick % progressEvery == 0)
             progress(tick);
-    }
+        return true;
+    };
+    const SwimMeasure measure = RunScript(swimmer, client, script, afterTick);
+    if (!summary.RecordingError.empty())
+        return summary;
 
-    const Point end = CentreOfMass(swimmer);
-    summary.Distance = Elementary::Hypot(end.X - start.X, end.Y - start.Y);
-    summary.QuarterDuration = static_cast<double>(options.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;
+    summary.Distance = Elementary::Hypot(measure.End.X - measure.Start.X, measure.End.Y - measure.Start.Y);
+    summary.QuarterDuration = measure.QuarterSeconds;
     if (summary.QuarterDuration > 0) {
-        summary.QuarterSpeed = Elementary::Hypot(end.X - quarter.X, end.Y - quarter.Y) / summary.QuarterDuration;
-        summary.QuarterHeading = Elementary::Atan2(end.Y - quarter.Y, end.X - quarter.X);
+        summary.QuarterSpeed =
+            Elementary::Hypot(measure.End.X - measure.Quarter.X, measure.End.Y - measure.Quarter.Y) /
+            summary.QuarterDuration;
+        summary.QuarterHeading =
+            Elementary::Atan2(measure.End.Y - measure.Quarter.Y, measure.End.X - measure.Quarter.X);
     }
     summary.Target = swimmer.GetTargetDirection();
     return summary;

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "Demonstration.h"
 #include "EmbeddedNetwork.h"
-#include "HeadlessCommand.h"
+#include "FFNetworkVF.h"
 #include "GifFile.h"
+#include "HeadlessCommand.h"
 #include "HeadlessRun.h"
 #include "NetworkFile.h"
-#include "FFNetworkVF.h"
 #include "Random.h"
 #include "Swimmer.h"
+#include "SwimmerView.h"
 
 namespace {
 
@@ -116,8 +116,8 @@ TEST(HeadlessTest, TheCsvReadsBackToTheSameBits)
     EXPECT_EQ(header, "tick,t,head_x,head_y,vx,vy,theta1,omega1,theta2,omega2,theta3,omega3,u1,u2,target");
     ASSERT_EQ(rows.size(), 11u);
 
-    const ClientSize client = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
-    CSwimmerControlLoop swimmer = MakeDemonstration<CSwimmerControlLoop>(EmbeddedSwimmer());
+    const ClientSize client = SwimmerView::DefaultClient;
+    CSwimmerControlLoop swimmer = MakeOnView<CSwimmerControlLoop>(EmbeddedSwimmer());
     swimmer.Start(client);
     for (int tick = 0; tick <= 30; ++tick) {
         if (tick > 0)
@@ -150,7 +150,7 @@ TEST(HeadlessTest, ClicksLandJustBeforeTheirTick)
     for (int tick = 0; tick <= 4; ++tick)
         EXPECT_EQ(rows[tick][target], 0.0);
     // Pixel rows count down from the top of the view, 10 units up.
-    const double scale = Demonstration::PixelsPerUnit, top = Demonstration::DefaultHeight / scale;
+    const double scale = SwimmerView::PixelsPerUnit, top = SwimmerView::DefaultClient.Height / scale;
     EXPECT_EQ(rows[5][target], std::atan2((top - 350 / scale) - rows[4][headY], 0 / scale - rows[4][headX]));
     EXPECT_EQ(rows[6][target], rows[5][target]);
     EXPECT_EQ(rows[7][target], std::atan2((top - 0 / scale) - rows[6][headY], 1400 / scale - rows[6][headX]));

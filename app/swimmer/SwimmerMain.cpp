@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include "Demonstration.h"
 #include "EmbeddedSwimmer.h"
 #include "SwimmerNetwork.h"
+#include "SwimmerView.h"
 #include "Win32Swimmer.h"
 
 // The whole life of the program: the network, the window built from it, the
@@ -14,7 +14,7 @@ void SwimmerMain()
 {
     SwimmerNetwork swimmer;
     LoadEmbeddedSwimmer(swimmer);
-    CWin32Swimmer window = MakeDemonstration<CWin32Swimmer>(swimmer);
+    CWin32Swimmer window = MakeOnView<CWin32Swimmer>(swimmer);
     window.RunMessageLoop();
 }
 

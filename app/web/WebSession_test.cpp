@@ -7,11 +7,12 @@
 #include "NetworkFile.h"
 #include "Random.h"
 #include "Swimmer.h"
+#include "SwimmerView.h"
 #include "WebSession.h"
 
 namespace {
 
-const ClientSize View = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+const ClientSize View = SwimmerView::DefaultClient;
 
 // A network file of a swimmer of the given segments: the value function's
 // smallest layout with random single-precision weights, as the writer

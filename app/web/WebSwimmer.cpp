@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Demonstration.h"
 #include "Elementary.h"
+#include "SwimmerView.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ const std::uint32_t PaletteWords[3] = {
 }  // namespace
 
 CWebSwimmer::CWebSwimmer(const SwimmerNetwork& swimmer, ClientSize client)
-    : Loop(MakeDemonstration<CSwimmerControlLoop>(swimmer)),
+    : Loop(MakeOnView<CSwimmerControlLoop>(swimmer)),
       Client(AtLeastOnePixel(client)),
       Canvas(Client.Width, Client.Height),
       Rgba(static_cast<std::size_t>(Client.Width) * Client.Height)

@@ -6,16 +6,16 @@
 #include <vector>
 
 #include "AllocationCounter.h"
-#include "Demonstration.h"
 #include "EmbeddedNetwork.h"
 #include "PixelCanvas.h"
 #include "StartPicture.h"
 #include "SwimmerPicture.h"
+#include "SwimmerView.h"
 #include "WebSwimmer.h"
 
 namespace {
 
-const ClientSize DefaultView = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+const ClientSize DefaultView = SwimmerView::DefaultClient;
 
 // What the page shows: a screen that gets only the changed boxes copied
 // onto it, as the page's script copies them onto its canvas.
@@ -118,7 +118,7 @@ TEST(WebSwimmerTest, CopyingOnlyTheChangedBoxesShowsTheWholePicture)
     // Straight down from the head: the swimmer heads for the bottom edge
     // and wraps round to the top.
     const CSwimmerControlLoop& loop = swimmer.GetLoop();
-    swimmer.PressAt(static_cast<unsigned>(loop.GetHeadX() * Demonstration::PixelsPerUnit), 199);
+    swimmer.PressAt(static_cast<unsigned>(loop.GetHeadX() * SwimmerView::PixelsPerUnit), 199);
     EXPECT_NEAR(loop.GetTargetDirection(), -std::numbers::pi / 2, 0.1);
     runFrames(600);
     EXPECT_NE(loop.GetUnwrappedHeadY(), loop.GetHeadY()) << "no wrap in ten seconds";

@@ -1,5 +1,6 @@
 #include "TestLoop.h"
 
+#include "Demonstration.h"
 #include "EmbeddedSwimmer.h"
 #include "FFNetworkVF.h"
 #include "Random.h"
@@ -21,7 +22,7 @@ const SwimmerNetwork& RandomSwimmer()
     return swimmer;
 }
 
-TestLoop::TestLoop() : Loop(MakeDemonstration<CSwimmerControlLoop>(RandomSwimmer()))
+TestLoop::TestLoop() : Loop(MakeOnView<CSwimmerControlLoop>(RandomSwimmer()))
 {
     Loop.Start(Client);
 }

@@ -4,9 +4,9 @@
 // loop built as the demonstration builds it, started on the demonstration's
 // default view unless a test changes it.
 
-#include "Demonstration.h"
 #include "SwimmerControlLoop.h"
 #include "SwimmerNetwork.h"
+#include "SwimmerView.h"
 
 // The demonstration's swimmer, its 30-neuron network laid out as the
 // embedded one and its weights drawn from a fixed seed.
@@ -19,6 +19,6 @@ struct TestLoop
     void Tick() { Loop.Tick(Client); }
     void SubStep() { Loop.SubStep(CSwimmerControlLoop::SubStepPeriod, Client); }
 
-    ClientSize Client = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+    ClientSize Client = SwimmerView::DefaultClient;
     CSwimmerControlLoop Loop;
 };

@@ -83,13 +83,9 @@ void CSwimmerControlLoop::WrapHead(ClientSize client)
         WrappedAwayY += oldY - HeadY;
 }
 
-// The click names a pixel, y downwards; the direction runs from the head to
-// that point in the view frame, y up.
-void CSwimmerControlLoop::PressAt(unsigned x, unsigned y, ClientSize client)
+void CSwimmerControlLoop::AimAt(Point point)
 {
-    const double dx = x / Scale - HeadX;
-    const double dy = (ViewHeight(client) - y / Scale) - HeadY;
-    TargetDirection = Elementary::Atan2(dy, dx);
+    TargetDirection = Elementary::Atan2(point.Y - HeadY, point.X - HeadX);
 }
 
 void CSwimmerControlLoop::SetHead(double x, double y)

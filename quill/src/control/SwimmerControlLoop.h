@@ -13,16 +13,17 @@
 // needs it, as it is then: a window may change size between ticks. The loop
 // never calls back into its host; the host draws after a tick.
 
-#include "Swimmer.h"
-#include "Vector.h"
 #include "FFNetworkVF.h"
+#include "Swimmer.h"
+#include "SwimmerView.h"
+#include "Vector.h"
 
 class CFFNetwork;
 
-// The size of a client area in pixels.
-struct ClientSize
+// A point of the view, or of the plane it shows, in length units, y up.
+struct Point
 {
-    int Width, Height;
+    double X, Y;
 };
 
 class CSwimmerControlLoop
@@ -56,9 +57,16 @@ public:
     void Tick(ClientSize client);
     // A quarter of a tick: wrap, rotate, evaluate, choose, derive, step, carry.
     void SubStep(double dt, ClientSize client);
-    // A left-button press at client pixel (x, y), y downwards: from now on
-    // swim in the direction from the head towards that point.
-    void PressAt(unsigned x, unsigned y, ClientSize client);
+    // From now on swim in the direction from the head towards a point.
+    void AimAt(Point point);
+    // A left-button press at client pixel (x, y), y downwards: AimAt the
+    // point of the view there.
+    void PressAt(unsigned x, unsigned y, ClientSize client) { AimAt(ViewPoint(x, y, client)); }
+    // The point of the view at client pixel (x, y), y downwards.
+    Point ViewPoint(unsigned x, unsigned y, ClientSize client) const
+    {
+        return {x / Scale, ViewHeight(client) - y / Scale};
+    }
 
     // The view, in length units.
     double ViewWidth(ClientSize client) const { return static_cast<double>(client.Width) / Scale; }
@@ -102,11 +110,6 @@ private:
     double NativeDirection;
     double WrappedAwayX = 0.0;
     double WrappedAwayY = 0.0;
-};
-
-struct Point
-{
-    double X, Y;
 };
 
 // Where the swimmer's centre of mass is, unwrapped, in length units.

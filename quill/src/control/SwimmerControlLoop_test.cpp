@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "AllocationCounter.h"
+#include "Demonstration.h"
 #include "TestLoop.h"
 
 namespace {

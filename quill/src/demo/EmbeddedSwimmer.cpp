@@ -120,7 +120,7 @@ const float SwimmerNetworkWeights[SwimmerNetworkWeightCount] = {
     0.368856f,
 };
 
-void LoadSwimmerNetwork(CFFNetwork& network)
+void LoadEmbeddedNetwork(CFFNetwork& network)
 {
     network.Load(SwimmerNetworkNeurons, SwimmerNetworkKinds, SwimmerNetworkWeights);
 }
@@ -129,5 +129,5 @@ void LoadEmbeddedSwimmer(SwimmerNetwork& swimmer)
 {
     swimmer.Segments = Demonstration::Segments;
     swimmer.NativeDirection = Demonstration::NativeDirection;
-    LoadSwimmerNetwork(swimmer.Network);
+    LoadEmbeddedNetwork(swimmer.Network);
 }

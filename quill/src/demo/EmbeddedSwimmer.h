@@ -14,7 +14,7 @@ extern const std::int8_t SwimmerNetworkKinds[SwimmerNetworkNeurons];
 extern const float SwimmerNetworkWeights[SwimmerNetworkWeightCount];
 
 // Loads the definition into network.
-void LoadSwimmerNetwork(CFFNetwork& network);
+void LoadEmbeddedNetwork(CFFNetwork& network);
 // The embedded swimmer: the demonstration's segments and native direction,
 // and the loaded definition.
 void LoadEmbeddedSwimmer(SwimmerNetwork& swimmer);

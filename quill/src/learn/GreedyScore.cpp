@@ -2,98 +2,68 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 #include <numbers>
 #include <vector>
 
-#include "Demonstration.h"
 #include "Elementary.h"
-#include "SwimmerControlLoop.h"
+#include "ScriptedRun.h"
+#include "SwimmerView.h"
 
 namespace {
 
 const int Directions = 8;
+const int Runs = 2 * Directions;
 const long long TurnTick = ScoreTicks / 2;
 const double Turn = 2.0 * std::numbers::pi / 3.0;
-// The view does not change how the swimmer swims (the head wraps, the
-// centre of mass is measured unwrapped); the demonstration's will do.
-const ClientSize View = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
-
-Velocity Measure(CSwimmerControlLoop& loop, const SwimRun& run)
-{
-    loop.Start(View);
-    loop.SetTargetDirection(run.Target);
-    const long long quarterStart = run.Ticks - run.Ticks / 4;
-    Point quarter = CentreOfMass(loop);
-    for (long long tick = 1; tick <= run.Ticks; ++tick) {
-        if (tick == run.TurnTick)
-            loop.SetTargetDirection(run.TurnedTarget);
-        for (const SwimRun::Press& press : run.Presses)
-            if (press.Tick == tick)
-                loop.PressAt(press.X, press.Y, View);
-        loop.Tick(View);
-        if (tick == quarterStart)
-            quarter = CentreOfMass(loop);
-    }
-    const Point end = CentreOfMass(loop);
-    const double seconds =
-        static_cast<double>(run.Ticks - quarterStart) * CSwimmerControlLoop::TickPeriod;
-    return {(end.X - quarter.X) / seconds, (end.Y - quarter.Y) / seconds};
-}
-
-}  // namespace
-
-Velocity SwimAndMeasure(const SwimmerNetwork& swimmer, const SwimRun& run)
-{
-    CSwimmerControlLoop loop = MakeDemonstration<CSwimmerControlLoop>(swimmer);
-    return Measure(loop, run);
-}
-
-namespace {
-
-const int Runs = 2 * Directions;
 // The runs a user makes first, with the native direction found: the start,
-// and two clicks, 5 s in towards the top left of the view and 15 s in
-// towards its bottom right.
+// and the two clicks.
 const int UserRuns = 2;
-const SwimRun::Press Clicks[] = {{500, 100, 100}, {1500, 1300, 650}};
+// The score swims in the view's units: a loop at one pixel a unit on the
+// default view, 20 x 10 units. The view does not change how the swimmer
+// swims (the head wraps, the centre of mass is measured unwrapped), and a
+// click at a point swims the same bits at any scale.
+const ClientSize View = SwimmerView::DefaultInUnits;
+const double UnitScale = 1.0;
 
-SwimRun ScoreRun(int r)
+SwimScript ScoreScript(int r)
 {
-    SwimRun run;
-    run.Target = 2 * std::numbers::pi * (r % Directions) / Directions;
-    run.TurnedTarget = run.Target;
-    if (r >= Directions) {
-        run.TurnTick = TurnTick;
-        run.TurnedTarget += (r % 2 ? -1 : 1) * Turn;
-    }
-    return run;
+    SwimScript script;
+    script.Ticks = ScoreTicks;
+    script.Target = 2 * std::numbers::pi * (r % Directions) / Directions;
+    if (r >= Directions)
+        script.Turns = {{TurnTick, script.Target + (r % 2 ? -1 : 1) * Turn}};
+    return script;
 }
 
-// A run's velocity in the network's own frame: the view's turned back by
-// the target the run ended with.
+// The velocity along the target a run ended with, and across it: the
+// view's turned back by that target.
+Velocity Along(const CSwimmerControlLoop& loop, const SwimMeasure& measure)
+{
+    const Velocity v = measure.QuarterVelocity();
+    const auto [s, c] = Elementary::SinCos(loop.GetTargetDirection());
+    return {v.X * c + v.Y * s, v.Y * c - v.X * s};
+}
+
+// A run's velocity in the network's own frame: a loop of native direction
+// 0 sees the view turned by minus the target.
 Velocity OwnVelocity(const CFFNetwork& network, int segments, int r)
 {
-    CSwimmerControlLoop loop(segments, network, 0.0, Demonstration::PixelsPerUnit);
-    const SwimRun run = ScoreRun(r);
-    const Velocity v = Measure(loop, run);
-    const auto [s, c] = Elementary::SinCos(run.TurnedTarget);
-    return {v.X * c + v.Y * s, v.Y * c - v.X * s};
+    CSwimmerControlLoop loop(segments, network, 0.0, UnitScale);
+    const SwimMeasure measure = RunScript(loop, View, ScoreScript(r));
+    return Along(loop, measure);
 }
 
-// A user's run: the velocity along the target the run ended with, and
-// across it.
+// A user's run, with the native direction found.
 Velocity UserVelocity(const CFFNetwork& network, int segments, double native, int u)
 {
-    CSwimmerControlLoop loop(segments, network, native, Demonstration::PixelsPerUnit);
-    SwimRun run;
+    CSwimmerControlLoop loop(segments, network, native, UnitScale);
+    SwimScript script;
+    script.Ticks = ScoreTicks;
     if (u == 1)
-        run.Presses.assign(std::begin(Clicks), std::end(Clicks));
-    const Velocity v = Measure(loop, run);
-    const double target = loop.GetTargetDirection();
-    const auto [s, c] = Elementary::SinCos(target);
-    return {v.X * c + v.Y * s, v.Y * c - v.X * s};
+        script.Clicks = FirstClicks();
+    const SwimMeasure measure = RunScript(loop, View, script);
+    return Along(loop, measure);
 }
 
 double HeadingOff(const Velocity& along)

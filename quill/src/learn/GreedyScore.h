@@ -24,11 +24,8 @@
 // speed, since a click can put the controller in any of these situations,
 // and 0 otherwise.
 
-#include <vector>
-
 #include "Angles.h"
 #include "FFNetwork.h"
-#include "SwimmerNetwork.h"
 #include "WorkerTeam.h"
 
 struct GreedyScore
@@ -48,32 +45,3 @@ GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments);
 // same scores whatever the team's size.
 void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
                          CWorkerTeam& team, GreedyScore* scores);
-
-// One run of a swimmer in the control loop: from its start it swims towards
-// Target; just before tick TurnTick (if any, 1 to Ticks) the target becomes
-// TurnedTarget; Presses are left-button presses at pixels of the default
-// view, as swimmer-headless --click makes them.
-struct SwimRun
-{
-    struct Press
-    {
-        long long Tick;  // handled just before this tick
-        unsigned X, Y;   // view pixel, y downwards
-    };
-
-    double Target = 0.0;
-    long long TurnTick = 0;
-    double TurnedTarget = 0.0;
-    std::vector<Press> Presses;
-    long long Ticks = ScoreTicks;
-};
-
-struct Velocity
-{
-    double X, Y;
-};
-
-// The mean velocity of the swimmer's centre of mass over the last quarter
-// of the run, in the view's frame: what swimmer-headless --summary reports
-// as the speed and heading of the same run.
-Velocity SwimAndMeasure(const SwimmerNetwork& swimmer, const SwimRun& run);

@@ -7,28 +7,33 @@
 
 #include "Demonstration.h"
 #include "EmbeddedNetwork.h"
+#include "ScriptedRun.h"
+#include "SwimmerView.h"
 
 namespace {
 
 // The figures swimmer-headless --ticks 3000 --summary prints to six places
 // for the embedded swimmer, plain and with --click 500:100:100 --click
-// 1500:1300:650: the same control loop from the same start.
+// 1500:1300:650: the user's runs of the score, in the view's units.
 const double PrintedTolerance = 1e-6;
 
-TEST(GreedyScoreTest, ARunIsWhatTheHeadlessDriverReports)
+TEST(GreedyScoreTest, TheUsersRunsAreWhatTheHeadlessDriverReports)
 {
     struct
     {
-        std::vector<SwimRun::Press> Presses;
+        std::vector<ScriptedClick> Clicks;
         double Speed, Heading;
     } const runs[] = {
         {{}, 0.799560, -0.007242},
-        {{{500, 100, 100}, {1500, 1300, 650}}, 0.893528, -0.594200},
+        {FirstClicks(), 0.893528, -0.594200},
     };
+    const SwimmerNetwork& swimmer = EmbeddedSwimmer();
     for (const auto& expected : runs) {
-        SwimRun run;
-        run.Presses = expected.Presses;
-        const Velocity v = SwimAndMeasure(EmbeddedSwimmer(), run);
+        CSwimmerControlLoop loop(swimmer.Segments, swimmer.Network, swimmer.NativeDirection, 1.0);
+        SwimScript script;
+        script.Ticks = ScoreTicks;
+        script.Clicks = expected.Clicks;
+        const Velocity v = RunScript(loop, SwimmerView::DefaultInUnits, script).QuarterVelocity();
         EXPECT_NEAR(std::hypot(v.X, v.Y), expected.Speed, PrintedTolerance);
         EXPECT_NEAR(std::atan2(v.Y, v.X), expected.Heading, PrintedTolerance);
     }

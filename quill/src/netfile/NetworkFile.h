@@ -66,7 +66,3 @@ bool ParseNetworkFile(const std::string& name, const std::string& text, SwimmerN
 
 // ParseNetworkFile on the contents of the file at path.
 bool ReadNetworkFile(const std::string& path, SwimmerNetwork& result, std::string& error);
-
-// The swimmer a front end swims: the embedded one when path is empty, else
-// the network file's, read as ReadNetworkFile reads it.
-bool LoadSwimmer(const std::string& path, SwimmerNetwork& result, std::string& error);

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "EmbeddedSwimmer.h"
 #include "NetworkFit.h"
 #include "NetworkNumbers.h"
 
@@ -347,12 +346,4 @@ bool ReadNetworkFile(const std::string& path, SwimmerNetwork& result, std::strin
         return false;
     }
     return ParseNetworkFile(path, text, result, error);
-}
-
-bool LoadSwimmer(const std::string& path, SwimmerNetwork& result, std::string& error)
-{
-    if (!path.empty())
-        return ReadNetworkFile(path, result, error);
-    LoadEmbeddedSwimmer(result);
-    return true;
 }

@@ -75,7 +75,7 @@ bool IsRefusalLine(const std::string& error, const std::string& name)
 std::string EmbeddedText()
 {
     CFFNetwork network;
-    LoadSwimmerNetwork(network);
+    LoadEmbeddedNetwork(network);
     std::string text, error;
     EXPECT_TRUE(FormatNetworkFile(Demonstration::Segments, Demonstration::NativeDirection,
                                   network, text, error))
@@ -118,7 +118,7 @@ fs::path FreshFolder(const char* name)
 TEST(NetworkFileTest, TheEmbeddedNetworkRoundTripsToTheBitAndItsFileNeverChanges)
 {
     CFFNetwork embedded;
-    LoadSwimmerNetwork(embedded);
+    LoadEmbeddedNetwork(embedded);
     const std::string text = EmbeddedText();
     const std::vector<std::string> lines = SplitLines(text);
 
@@ -258,7 +258,7 @@ TEST(NetworkFileTest, TheLargestNetworkFitsTheSizeLimitAndALargerFileIsRefused)
 TEST(NetworkFileTest, TheWriterRefusesWhatNoFileCanHold)
 {
     CFFNetwork embedded;
-    LoadSwimmerNetwork(embedded);
+    LoadEmbeddedNetwork(embedded);
     std::string text, error;
     EXPECT_FALSE(FormatNetworkFile(1, 0.22, embedded, text, error));
     EXPECT_FALSE(FormatNetworkFile(21, 0.22, embedded, text, error));
@@ -451,7 +451,7 @@ TEST(NetworkFileTest, EveryFaultIsRefusedWithTheFileAndTheLineOfIt)
 TEST(NetworkFileTest, CommentsBlankLinesSignsAndWindowsLineEndsChangeNothing)
 {
     CFFNetwork embedded;
-    LoadSwimmerNetwork(embedded);
+    LoadEmbeddedNetwork(embedded);
     std::string edited;
     for (const std::string& line : SplitLines(EmbeddedText())) {
         if (line.rfind("segments", 0) == 0)
@@ -526,7 +526,7 @@ TEST(NetworkFileTest, RandomBytesAreRefusedCleanlyOrReadBackTheSame)
 TEST(NetworkFileTest, AFailedWriteLeavesNoFile)
 {
     CFFNetwork embedded;
-    LoadSwimmerNetwork(embedded);
+    LoadEmbeddedNetwork(embedded);
     const fs::path folder = FreshFolder("failed-write");
     std::string error;
     auto entries = [&] {

@@ -15,7 +15,7 @@
 namespace {
 
 const double Pi = std::numbers::pi;
-const ClientSize View = {Demonstration::DefaultWidth, Demonstration::DefaultHeight};
+const ClientSize View = SwimmerView::DefaultClient;
 
 COLORREF Colour(Paint paint)
 {
@@ -27,7 +27,7 @@ COLORREF Colour(Paint paint)
 template <typename Window = CWin32Swimmer>
 std::unique_ptr<Window> NewSwimmer()
 {
-    return std::unique_ptr<Window>(new Window(MakeDemonstration<Window>(RandomSwimmer())));
+    return std::unique_ptr<Window>(new Window(MakeOnView<Window>(RandomSwimmer())));
 }
 
 // Dispatches this thread's messages for the given time.
@@ -121,7 +121,7 @@ TEST(Win32SwimmerTest, OpensOverTheDesktopShownWithTheSwimmerAtItsStart)
     EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX, WS_MAXIMIZEBOX);
 
     // The head in the middle of the client area, one unit lower.
-    const double scale = Demonstration::PixelsPerUnit;
+    const double scale = SwimmerView::PixelsPerUnit;
     EXPECT_EQ(swimmer->GetLoop().GetHeadX(), client.right / scale * 0.5);
     EXPECT_EQ(swimmer->GetLoop().GetHeadY(), client.bottom / scale * 0.5 - 1.0);
     EXPECT_EQ(swimmer->GetLoop().GetTargetDirection(), 0.0);
