@@ -28,7 +28,8 @@ const MostSliceSteps = 1e7;
 // that found a better network: the page then draws its chart or loads the
 // network and copies the whole view anew, frames longer than most, and on
 // a machine whose cores are busy they come late unless the learner's core
-// is free for them. It costs a run of fifteen checks a second and a half at most.
+// is free for them. It costs GiveWayMs a check at most (a second and a half
+// over the fifteen checks of the three-segment plan).
 const GiveWayMs = 100;
 
 const decoder = new TextDecoder();

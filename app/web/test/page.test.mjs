@@ -782,7 +782,7 @@ describe('the page in Chromium', () => {
     t.diagnostic(ended.message);
   });
 
-  step('a failing learner says so and the view swims on; bad requests are refused; runs leave no memory', async (t) => {
+  step('a failing or diverging learner says so and the view swims on; bad requests are refused; runs leave no memory', async (t) => {
     const memory = () => page.evaluate(() => swimmerPage.module.HEAPU8.length);
     const heap = await memory();
     const ran = async (request) => {
@@ -810,6 +810,20 @@ describe('the page in Chromium', () => {
     await workersEnd('the failed worker is ended');
     t.diagnostic(failed.message);
 
+    // A learner whose weights diverge ends its run as the learner's module
+    // reports it (finished, diverged): the page says at which step and
+    // swims on.
+    await ran({ segments: 3, seed: 2, steps: 1e7 });
+    await page.workers()[0].evaluate(() => postMessage({ type: 'finished', steps: 4321, diverged: true }));
+    await waitFor(() => swimmerPage.learning().outcome === 'diverged', undefined, 10, 'the divergence is seen');
+    const diverged = await learning();
+    assert.match(diverged.message, /^The weights diverged at step 4,321; /);
+    assert.equal(await page.textContent('#learn-message'), diverged.message);
+    const swimming = (await state()).ticks;
+    await sleep(300);
+    assert.ok((await state()).ticks > swimming + 15, 'the view stopped swimming');
+    await workersEnd('the diverged worker is ended');
+
     const bad = [
       [undefined, /give \{segments, seed\}/],
       ['3', /give \{segments, seed\}/],
@@ -833,7 +847,7 @@ describe('the page in Chromium', () => {
       assert.equal(await page.textContent('#learn-message'), answer.message);
     }
     assert.equal(workers(), 0, 'a refused request started a worker');
-    assert.equal((await learning()).outcome, 'failed', 'a refused request changed the run shown');
+    assert.equal((await learning()).outcome, 'diverged', 'a refused request changed the run shown');
     assert.equal(await memory(), heap, 'the page\'s module grew over the runs');
     await page.keyboard.press('Escape');
   });

@@ -1,6 +1,6 @@
 #pragma once
-// The demonstration's fixed numbers: the embedded swimmer has three
-// segments and was trained to swim at 0.22 rad.
+// The embedded swimmer's numbers: its segments, and the direction it was
+// trained to swim in.
 
 namespace Demonstration {
 

@@ -1,9 +1,8 @@
 #pragma once
 // How well a value function makes the swimmer swim, and where to, judged as
-// a user sees it: the network's greedy swimmer in the control loop itself,
-// from the loop's start, for ScoreTicks ticks (30 s, as long as the checks
-// of swimmer-headless --summary), the speed that of the loop's centre of
-// mass over the last quarter.
+// a user sees it: the network's greedy swimmer in the control loop itself
+// (RunScript), from the loop's start for ScoreTicks ticks, the speed that
+// of the loop's centre of mass over the last quarter.
 //
 // First, where the network swims on its own: a loop built with native
 // direction 0 sees the view turned by minus the target, so a velocity v in
@@ -14,9 +13,9 @@
 // frame; each run's speed is its velocity along it.
 //
 // Then, with that native direction, the two runs a user makes first: the
-// program's start, swimming to the right; and a click towards the top left
-// after 5 s and one towards the bottom right after 15 s. Each is judged by
-// its speed along its target and how far off it heads.
+// program's start, swimming to the right, and the user's first two clicks
+// (FirstClicks). Each is judged by its speed along its target and how far
+// off it heads.
 //
 // A swimmer that settles to different headings from different starts would
 // not follow a click faithfully, so the score counts only when every run

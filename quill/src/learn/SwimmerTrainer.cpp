@@ -241,13 +241,8 @@ void CSwimmerTrainer::GetRoundedNetwork(int learner, bool averaged, CFFNetwork& 
 
 bool CSwimmerTrainer::IsFinite() const
 {
-    for (const std::unique_ptr<CLearner>& learner : Learners) {
-        const CFFNetwork& learned = learner->GetNetwork();
-        const int n = learned.GetNeuronCount();
-        const double* w = learned.GetWeights();
-        for (int i = n * n - 1; i >= 0; --i)
-            if (!std::isfinite(w[i]))
-                return false;
-    }
+    for (const std::unique_ptr<CLearner>& learner : Learners)
+        if (!AllWeightsFinite(learner->GetNetwork()))
+            return false;
     return true;
 }

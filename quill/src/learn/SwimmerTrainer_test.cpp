@@ -81,6 +81,35 @@ TEST(SwimmerTrainerTest, ScoresDependOnTheNetworksAloneNotOnTheThreads)
     EXPECT_EQ(ScoreGreedySwimmer(averaged, plan.Segments).Speed, alone[1].Speed);
 }
 
+// A take-over copies the leader's weights and their average to the learner
+// behind, and nothing back; the learner then learns on from its own
+// generator, so the two lineages part again.
+TEST(SwimmerTrainerTest, ATakeOverCopiesTheWeightsAndTheirAverage)
+{
+    TrainingPlan plan = DefaultPlan(3);
+    plan.AverageEvery = 1;
+    CWorkerTeam team(1);
+    CSwimmerTrainer trainer(plan, 3, team);
+    trainer.Run(300);
+    CFFNetwork leader[2], behind[2], after[2];
+    for (int averaged = 0; averaged < 2; ++averaged) {
+        trainer.GetRoundedNetwork(0, averaged, leader[averaged]);
+        trainer.GetRoundedNetwork(1, averaged, behind[averaged]);
+        ASSERT_FALSE(SameWeights(leader[averaged], behind[averaged]));
+    }
+    trainer.TakeOver(0, 1);
+    for (int averaged = 0; averaged < 2; ++averaged) {
+        trainer.GetRoundedNetwork(0, averaged, after[averaged]);
+        EXPECT_TRUE(SameWeights(after[averaged], leader[averaged])) << averaged;
+        trainer.GetRoundedNetwork(1, averaged, after[averaged]);
+        EXPECT_TRUE(SameWeights(after[averaged], leader[averaged])) << averaged;
+    }
+    trainer.Run(50);
+    trainer.GetRoundedNetwork(0, false, after[0]);
+    trainer.GetRoundedNetwork(1, false, after[1]);
+    EXPECT_FALSE(SameWeights(after[0], after[1]));
+}
+
 // A run cut into stretches of any length checks at the same steps and keeps
 // the same best network as one left to run to its end: the page's worker
 // and the command stop at different places. Three trajectories make rounds
@@ -109,9 +138,9 @@ TEST(SwimmerTrainerTest, ARunChecksAtTheSameStepsHoweverItIsCut)
     EXPECT_FALSE(cut.CheckIfNone());
 }
 
-// Every length a file can hold has a plan that lays out a network and
-// learns with finite, positive constants; longer swimmers look further
-// ahead, learn for longer and let the rate fall.
+// Every length swimmer-train learns (2 to 10 segments) has a plan that lays
+// out a network and learns with finite, positive constants; longer swimmers
+// look further ahead, learn for longer and let the rate fall.
 TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
 {
     const TrainingPlan three = DefaultPlan(3);

@@ -12,7 +12,30 @@ bool Better(const GreedyScore& a, const GreedyScore& b)
     return a.Speed > b.Speed;
 }
 
+int Leader(const std::vector<GreedyScore>& scores)
+{
+    int leader = 0;
+    for (int p = 0; p < static_cast<int>(scores.size()); ++p)
+        if (scores[static_cast<std::size_t>(p)].Score > scores[static_cast<std::size_t>(leader)].Score)
+            leader = p;
+    return leader;
+}
+
 }  // namespace
+
+std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
+                           const std::vector<GreedyScore>& scores)
+{
+    std::vector<int> from(scores.size(), -1);
+    if (plan.TakeOverBelow > 0 && steps >= plan.TakeOverFrom * plan.Steps) {
+        const int leader = Leader(scores);
+        const double bar = plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score;
+        for (std::size_t p = 0; p < scores.size(); ++p)
+            if (scores[p].Score < bar)
+                from[p] = leader;
+    }
+    return from;
+}
 
 CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team)
     : Plan(plan),
@@ -63,23 +86,20 @@ void CTrainingRun::Check()
     ScoreGreedySwimmers(ProbeList.data(), learners, Plan.Segments, Team, Last.Scores.data());
     Last.Steps = GetSteps();
     Last.MeanTdError = Trainer.TakeMeanTdError();
-    int leader = 0;
     for (int p = 0; p < learners; ++p) {
         const GreedyScore& score = Last.Scores[static_cast<std::size_t>(p)];
-        if (Better(score, BestScore)) {
+        const CFFNetwork& probe = Probes[static_cast<std::size_t>(p)];
+        // A network whose weights went to infinity or NaN still swims (its
+        // torques fall to the lower bounds), and may even score.
+        if (AllWeightsFinite(probe) && Better(score, BestScore)) {
             BestScore = score;
             BestStep = Last.Steps;
             BestLearner = p;
-            Best.CopyFrom(Probes[static_cast<std::size_t>(p)]);
+            Best.CopyFrom(probe);
         }
-        if (score.Score > Last.Scores[static_cast<std::size_t>(leader)].Score)
-            leader = p;
     }
-    // From TakeOverFrom of the budget on, a learner far behind the leader
-    // of this check spends the rest of the run on the leader's lineage.
-    if (Plan.TakeOverBelow > 0 && Last.Steps >= Plan.TakeOverFrom * Plan.Steps)
-        for (int p = 0; p < learners; ++p)
-            if (Last.Scores[static_cast<std::size_t>(p)].Score <
-                Plan.TakeOverBelow * Last.Scores[static_cast<std::size_t>(leader)].Score)
-                Trainer.TakeOver(leader, p);
+    const std::vector<int> from = TakeOvers(Plan, Last.Steps, Last.Scores);
+    for (int p = 0; p < learners; ++p)
+        if (from[static_cast<std::size_t>(p)] >= 0)
+            Trainer.TakeOver(from[static_cast<std::size_t>(p)], p);
 }

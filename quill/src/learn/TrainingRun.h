@@ -27,6 +27,13 @@ struct TrainingCheck
     std::vector<GreedyScore> Scores;   // each learner's averaged network
 };
 
+// At a check of steps steps with these scores, the learner each learner
+// takes over (-1: none): from TakeOverFrom of the budget on, a learner
+// scoring below TakeOverBelow times the check's leader (the first of the
+// best) spends the rest of the run on the leader's lineage.
+std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
+                           const std::vector<GreedyScore>& scores);
+
 class CTrainingRun
 {
 public:
@@ -47,8 +54,9 @@ public:
     const TrainingCheck& GetLastCheck() const { return Last; }
 
     // The best check so far: a swimmer that keeps one heading first, then
-    // plain speed. Before the first check BestScore().Speed is -infinity
-    // and the network empty.
+    // plain speed; a network whose weights are not all finite never counts.
+    // Before the first check GetBestScore().Speed is -infinity and the
+    // network empty.
     const GreedyScore& GetBestScore() const { return BestScore; }
     const CFFNetwork& GetBest() const { return Best; }
     int GetBestLearner() const { return BestLearner; }

@@ -76,3 +76,12 @@ void CFFNetwork::Randomize(const CConnectionMask& mask, CRandom& rng)
                 Weights[k + n * l] = (2.0 * rng.Real01() - 1.0) * r;
     }
 }
+
+bool AllWeightsFinite(const CFFNetwork& network)
+{
+    const double* w = network.GetWeights();
+    for (int i = network.GetNeuronCount() * network.GetNeuronCount() - 1; i >= 0; --i)
+        if (!std::isfinite(w[i]))
+            return false;
+    return true;
+}

@@ -74,3 +74,7 @@ private:
     std::unique_ptr<ActivationFunction[]> Functions;  // entry i always matches Kinds[i]
     std::unique_ptr<double[]> Weights;
 };
+
+// Whether every entry of the weight matrix is finite: weights that learning
+// drove to infinity or NaN make no network worth keeping.
+bool AllWeightsFinite(const CFFNetwork& network);
