@@ -8,6 +8,7 @@
 #include <vector>
 #include <numbers>
 
+#include "MemoryBitmap.h"
 #include "PixelCanvas.h"
 #include "StartPicture.h"
 #include "TestLoop.h"
@@ -59,46 +60,12 @@ void SetClientSize(HWND hwnd, int width, int height)
                  SWP_NOZORDER | SWP_NOMOVE);
 }
 
-// A 32-bit memory bitmap, top row first, read as COLORREFs.
-class CMemoryPicture
+// A memory picture whatever the swimmer's picture leaves alone shows grey
+// in.
+class CMemoryPicture : public CMemoryBitmap
 {
 public:
-    CMemoryPicture(int width, int height) : Width(width), Height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        Hdc = CreateCompatibleDC(nullptr);
-        Bitmap = CreateDIBSection(Hdc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits),
-                                  nullptr, 0);
-        Old = SelectObject(Hdc, Bitmap);
-        for (int i = 0; i < width * height; ++i)
-            Bits[i] = 0x00808080;  // grey: whatever the picture leaves alone shows
-    }
-    ~CMemoryPicture()
-    {
-        SelectObject(Hdc, Old);
-        DeleteObject(Bitmap);
-        DeleteDC(Hdc);
-    }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const DWORD bgr = Bits[y * Width + x];
-        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-    }
-
-    int Width, Height;
-    HDC Hdc;
-
-private:
-    HBITMAP Bitmap;
-    HGDIOBJ Old;
-    DWORD* Bits = nullptr;
+    CMemoryPicture(int width, int height) : CMemoryBitmap(width, height) { Fill(RGB(0x80, 0x80, 0x80)); }
 };
 
 TEST(Win32SwimmerTest, OpensOverTheDesktopShownWithTheSwimmerAtItsStart)
@@ -139,7 +106,7 @@ TEST(Win32SwimmerTest, DrawsTheStartPixelForPixel)
     ASSERT_EQ(swimmer->GetClientSize().Height, view.Height);
     swimmer->GetLoop().Start(swimmer->GetClientSize());
     CMemoryPicture picture(view.Width, view.Height);
-    swimmer->Repaint(picture.Hdc);
+    swimmer->Repaint(picture.GetDC());
 
     int wrong = 0;
     for (int y = 0; y < view.Height; ++y)
@@ -174,7 +141,7 @@ TEST(Win32SwimmerTest, TheSoftwareCanvasDrawsWhatGdiDraws)
         for (int tick = 0; tick < 60; ++tick)
             loop.Tick(client);
         CMemoryPicture gdi(View.Width, View.Height);
-        swimmer->Repaint(gdi.Hdc);
+        swimmer->Repaint(gdi.GetDC());
         CPixelCanvas canvas(View.Width, View.Height);
         CSwimmerPicture picture;
         picture.DirtyWholeClient(client);
