@@ -1,12 +1,10 @@
 #pragma once
-// What the command-line tools share: their exit statuses, their version, and
-// reading their arguments.
+// What the command-line tools share: their exit statuses, their version,
+// whole numbers read and figures written (their options: OptionParser.h).
 
 #include <charconv>
 #include <initializer_list>
 #include <string>
-#include <string_view>
-#include <vector>
 
 // The exit statuses of every tool.
 namespace ExitStatus {
@@ -54,26 +52,4 @@ template <typename... Values>
 std::string Format(const char* format, Values... values)
 {
     return FormatValues(format, {FormatValue(values)...});
-}
-
-// The value of arguments[i], an option that takes one: advances i to it, or
-// says that it is missing. False as well for an option not among valued.
-inline bool TakeValue(const std::vector<std::string>& arguments, size_t& i,
-                      std::initializer_list<std::string_view> valued, std::string& value,
-                      std::string& error)
-{
-    const std::string& option = arguments[i];
-    bool known = false;
-    for (std::string_view name : valued)
-        known = known || option == name;
-    if (!known) {
-        error = "unknown option '" + option + "'";
-        return false;
-    }
-    if (i + 1 == arguments.size()) {
-        error = option + " needs a value";
-        return false;
-    }
-    value = arguments[++i];
-    return true;
 }

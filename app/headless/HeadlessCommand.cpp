@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "Angles.h"
 #include "AtomicFile.h"
@@ -20,19 +21,9 @@ int RunHeadlessCommand(const std::vector<std::string>& arguments, std::ostream& 
                        std::ostream& err, bool showProgress)
 {
     HeadlessOptions options;
+    if (const std::optional<int> status = ParseHeadlessOptions(arguments, options, out, err))
+        return *status;
     std::string error;
-    if (!ParseHeadlessOptions(arguments, options, error)) {
-        err << "swimmer-headless: " << error << " (see --help)\n";
-        return ExitStatus::BadInput;
-    }
-    if (options.Help) {
-        out << HeadlessUsage();
-        return ExitStatus::Success;
-    }
-    if (options.Version) {
-        out << VersionLine("swimmer-headless");
-        return ExitStatus::Success;
-    }
 
     // The swimmer: the embedded one, or a network file's, checked whole.
     SwimmerNetwork swimmer;

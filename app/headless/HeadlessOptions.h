@@ -1,6 +1,8 @@
 #pragma once
 // The command line of swimmer-headless.
 
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,15 +36,12 @@ struct HeadlessOptions
     std::string Network;
     std::string SaveNetwork;
     bool Summary = false;
-    bool Help = false;
-    bool Version = false;
 };
 
-// The text of --help.
-std::string HeadlessUsage();
-
-// Fills options from the arguments (without the program name). On bad input
-// returns false with a one-line description of the problem in error. Paths
-// are checked later, by the command, before any work.
-bool ParseHeadlessOptions(const std::vector<std::string>& arguments, HeadlessOptions& options,
-                          std::string& error);
+// Reads the arguments (without the program name) into options, checked
+// whole, paths but for their being empty (the command checks them before
+// any work). The exit status when that ends the command (--help, --version,
+// or bad input, said in one line on err), or nothing: go on.
+std::optional<int> ParseHeadlessOptions(const std::vector<std::string>& arguments,
+                                        HeadlessOptions& options, std::ostream& out,
+                                        std::ostream& err);

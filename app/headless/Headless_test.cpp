@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "EmbeddedNetwork.h"
 #include "FFNetworkVF.h"
 #include "GifFile.h"
@@ -54,56 +55,94 @@ bool FileExists(const char* name)
     return file.good();
 }
 
+// Every refusal: status 2, nothing on standard output, one line on standard
+// error that names the option and the value at fault, and no file written.
 TEST(HeadlessTest, BadInputIsNamedOnOneLineAndWritesNothing)
 {
     const char* output = "headless_test_bad_input.csv";
     std::remove(output);
-    const std::vector<std::vector<std::string>> cases = {
-        {"--output", output, "--frobnicate"},
-        {"--output", output, "--ticks", "12x"},
-        {"--output", output, "--ticks", "-1"},
-        {"--output", output, "--width", "0"},
-        {"--output", output, "--height", "-5"},
-        {"--output", output, "--click", "3:4"},
-        {"--output", output, "--click", "3:4:70000"},
-        {"--output", output, "--ticks", "10", "--click", "11:1:1"},
-        {"--output", output, "--every", "0"},
-        {"--output", output, "--ticks"},
-        {"--output", output, "--fps", "0"},
-        {"--output", output, "--fps", "51"},
-        {"--output", output, "--fps", "fast"},
-        {"--output", output, "--frames", "headless_test_a_file"},
-        {"--output", output, "--gif", "headless_test_no_folder/run.gif"},
-        {"--output", output, "--no-csv"},
-        {"--output", output, "--gif", "x.gif", "--width", "9000"},
+    struct Case
+    {
+        std::vector<std::string> Arguments;
+        std::vector<const char*> Named;
     };
-    const char* named[] = {"--frobnicate", "12x", "-1", "--width", "--height",
-                           "3:4", "3:4:70000", "11", "--every", "--ticks",
-                           "'0'", "'51'", "'fast'", "is a file",
-                           GifSupported() ? "does not exist" : "no GIF encoder",
-                           "contradict", "8192"};
+    const Case cases[] = {
+        {{"--frobnicate"}, {"unknown option '--frobnicate'"}},
+        {{"stray"}, {"unexpected argument 'stray'"}},
+        {{"--help", "--frobnicate"}, {"--frobnicate"}},
+        {{"--ticks", "12x"}, {"--ticks: '12x' is not a whole number"}},
+        {{"--ticks", "-1"}, {"--ticks: -1"}},
+        {{"--ticks", "0x10"}, {"--ticks: '0x10'"}},
+        {{"--ticks", "99999999999999999999"}, {"--ticks: 99999999999999999999 is too large"}},
+        {{"--ticks"}, {"--ticks needs a value"}},
+        {{"--width", "0"}, {"--width: 0"}},
+        {{"--height", "-5"}, {"--height: -5"}},
+        {{"--width", "3000000000"}, {"--width: 3000000000 is too large"}},
+        {{"--click", "3:4"}, {"--click: '3:4'"}},
+        {{"--click", "3:4:70000"}, {"--click: '3:4:70000'"}},
+        {{"--click", "5:1:1", "--click", "5:1"}, {"--click: '5:1'"}},
+        {{"--ticks", "10", "--click", "11:1:1"}, {"--click at tick 11", "1 to 10"}},
+        {{"--every", "0"}, {"--every: 0"}},
+        {{"--fps", "0"}, {"--fps: 0 is not in 1 to 50"}},
+        {{"--fps", "51"}, {"--fps: 51 is not in 1 to 50"}},
+        {{"--fps=fast"}, {"--fps: 'fast'"}},
+        {{"--fps", "10", "--fps", "fast"}, {"--fps: 'fast'"}},
+        {{"--network", ""}, {"--network: an empty path"}},
+        {{"--frames", "headless_test_a_file"}, {"is a file"}},
+        {{"--gif", "headless_test_no_folder/run.gif"},
+         {GifSupported() ? "does not exist" : "no GIF encoder"}},
+        {{"--no-csv"}, {"--no-csv and --output contradict"}},
+        {{"--gif", "x.gif", "--width", "9000"}, {"8192"}},
+    };
     std::ofstream("headless_test_a_file") << "not a folder";
-    for (size_t i = 0; i < cases.size(); ++i) {
-        const CommandResult result = Command(cases[i]);
-        EXPECT_EQ(result.Status, 2) << named[i];
-        EXPECT_TRUE(result.Out.empty()) << named[i];
-        EXPECT_NE(result.Err.find(named[i]), std::string::npos) << result.Err;
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments = {"--output", output};
+        arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
+        const CommandResult result = Command(arguments);
+        EXPECT_EQ(result.Status, 2) << c.Named[0];
+        EXPECT_TRUE(result.Out.empty()) << c.Named[0];
+        EXPECT_EQ(result.Err.rfind("swimmer-headless: ", 0), 0u) << result.Err;
+        for (const char* named : c.Named)
+            EXPECT_NE(result.Err.find(named), std::string::npos) << result.Err;
         EXPECT_EQ(result.Err.find('\n'), result.Err.size() - 1) << result.Err;
-        EXPECT_FALSE(FileExists(output)) << named[i];
+        EXPECT_FALSE(FileExists(output)) << c.Named[0];
     }
     std::remove("headless_test_a_file");
 }
 
-TEST(HeadlessTest, HelpAndSummary)
+// --help says every option and the CSV's columns; --version the version.
+TEST(HeadlessTest, HelpVersionAndSummary)
 {
     const CommandResult help = Command({"--help"});
     EXPECT_EQ(help.Status, 0);
-    EXPECT_NE(help.Out.find("--click TICK:X:Y"), std::string::npos);
+    EXPECT_EQ(help.Out.rfind("Usage: swimmer-headless [OPTIONS]\n", 0), 0u) << help.Out;
+    for (const char* said : {"--click TICK:X:Y", "may be repeated", "--fps N", "1 to 50",
+                             "default 25", "--save-network FILE", "Columns: tick,t,head_x,head_y",
+                             "every double has 17 significant digits"})
+        EXPECT_NE(help.Out.find(said), std::string::npos) << said;
+
+    const CommandResult version = Command({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out, VersionLine("swimmer-headless"));
 
     const CommandResult summary = Command({"--ticks", "40", "--summary", "--every", "40"});
     EXPECT_EQ(summary.Status, 0);
     EXPECT_NE(summary.Err.find("centre of mass:"), std::string::npos) << summary.Err;
     EXPECT_NE(summary.Err.find("mean heading"), std::string::npos) << summary.Err;
+}
+
+// With no options: 1000 ticks, every one written, on the default view; a
+// value given twice counts the last time.
+TEST(HeadlessTest, TheDefaultsAndTheLastOfARepeatedValue)
+{
+    const CommandResult plain = Command({});
+    ASSERT_EQ(plain.Status, 0) << plain.Err;
+    std::string header;
+    EXPECT_EQ(ParseCsv(plain.Out, header).size(), 1001u);
+
+    const CommandResult repeated = Command({"--ticks", "5", "--ticks=1000", "--every", "1"});
+    ASSERT_EQ(repeated.Status, 0) << repeated.Err;
+    EXPECT_EQ(repeated.Out, plain.Out);
 }
 
 // The rows hold the loop's own numbers, to the last bit, at the ticks asked for.

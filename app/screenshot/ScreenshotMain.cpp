@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,17 +60,9 @@ int Fail(const std::string& message, int status)
 int main(int argc, char** argv)
 {
     ScreenshotOptions options;
-    std::string error;
-    if (!ParseScreenshotOptions(std::vector<std::string>(argv + 1, argv + argc), options, error))
-        return Fail(error + " (see --help)", ExitStatus::BadInput);
-    if (options.Help) {
-        std::fputs(ScreenshotUsage, stdout);
-        return ExitStatus::Success;
-    }
-    if (options.Version) {
-        std::fputs(VersionLine("swimmer-screenshot").c_str(), stdout);
-        return ExitStatus::Success;
-    }
+    if (const std::optional<int> status = ParseScreenshotOptions(
+            std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr))
+        return *status;
     // An output that cannot be written is bad input: find out before
     // waiting, without leaving an empty file behind if the capture fails.
     const std::string why = WhyNotWritable(options.Output);

@@ -1,6 +1,8 @@
 #pragma once
 // The command line of swimmer-screenshot.
 
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,13 +13,12 @@ struct ScreenshotOptions
     double WaitSeconds = 0;     // the longest wait for it
     double DelaySeconds = 0;    // then before the capture
     bool Close = false;         // close the swimmer's window after the capture
-    bool Help = false;
-    bool Version = false;
 };
 
-extern const char ScreenshotUsage[];
-
-// Fills options from the arguments (without the program name). On bad input
-// returns false with a one-line description of the problem in error.
-bool ParseScreenshotOptions(const std::vector<std::string>& arguments, ScreenshotOptions& options,
-                            std::string& error);
+// Reads the arguments (without the program name) into options, checked
+// whole but for whether the file can be written. The exit status when that
+// ends the program (--help, --version, or bad input, said in one line on
+// err), or nothing: go on.
+std::optional<int> ParseScreenshotOptions(const std::vector<std::string>& arguments,
+                                          ScreenshotOptions& options, std::ostream& out,
+                                          std::ostream& err);

@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 
 #include "Angles.h"
 #include "AtomicFile.h"
 #include "CommandLine.h"
-#include "DecimalText.h"
 #include "GreedyScore.h"
+#include "LearnLimits.h"
 #include "NetworkFile.h"
+#include "OptionParser.h"
 #include "ProgressLine.h"
 #include "SwimmerTrainer.h"
 #include "TrainingRun.h"
@@ -19,52 +20,29 @@
 
 namespace {
 
-const char Usage[] =
-    "Usage: swimmer-train [options]\n"
+const char Description[] =
     "Learns a value function for the swimmer from scratch, by temporal differences\n"
     "with the greedy torques of the value function being learned, and writes it as a\n"
-    "network file for swimmer-headless --network.\n"
-    "\n"
-    "  --seed S           the seed of every random draw (default 1)\n"
-    "  --segments N       segments of the swimmer, 2 to 10 (default 3)\n"
-    "  --steps N          learning steps, each of --step-time simulated seconds, all\n"
-    "                     learners together (default: the plan for the segments)\n"
-    "  --threads N        threads to learn and score on (default: every core, here CORES);\n"
-    "                     the result does not depend on it\n"
-    "  --output FILE      the network file (default swimmer.net)\n"
-    "  --curve FILE       the learning curve as CSV (default: FILE of --output + .curve.csv)\n"
-    "  --check-every N    learning steps between scores of the greedy swimmer\n"
-    "                     (default: the plan's)\n"
-    "  --help             show this text\n"
-    "  --version          print the version\n"
-    "\n"
-    "The plan for each length of swimmer can be changed (defaults: the plan's):\n"
-    "  --hidden N         hidden neurons, 1 to 200\n"
-    "  --learners P       learners learning apart, side by side, 1 to 64\n"
-    "  --trajectories K   trajectories of each learner, their updates summed, 1 to 64\n"
-    "  --take-over-below R  a learner whose checkpoint scores below R times the best\n"
-    "                     learner's takes its weights (0 < R <= 1; 0: never)\n"
-    "  --step-time S      simulated seconds of a learning step, h (at most 0.1)\n"
-    "  --discount S       discount time constant tau, seconds\n"
-    "  --trace S          eligibility trace time constant kappa, seconds\n"
-    "  --learning-rate X  learning rate eta\n"
-    "  --final-rate F     the rate falls linearly over the budget to F times eta\n"
-    "                     (0 < F <= 1; 1: constant)\n"
-    "  --trajectory S     seconds of a trajectory from its random start\n"
-    "  --average-time S   simulated seconds over which a learner's weights are\n"
-    "                     averaged for its checks\n"
-    "\n"
+    "network file for swimmer-headless --network.";
+
+const char PlanGroup[] =
+    "The plan for each length of swimmer can be changed (defaults: the plan's)";
+
+const char Footer[] =
     "Every check scores each learner's network, an average of its recent weights, by\n"
     "the speed and heading of its greedy swimmer in the control loop; the best of all\n"
     "checks is written, with the heading its swimmer settles to as the native\n"
     "direction. The same options give the same file, whatever the threads. Ctrl-C\n"
     "stops early and writes the best so far and the curve.\n"
     "Curve columns: steps,simulated_time,mean_td_error, then speed0, speed1, ...\n"
-    "(each learner's at the check), best_speed,native_direction\n";
+    "(each learner's at the check), best_speed,native_direction";
 
-// The most threads and trajectories anyone would ask for; more is a typo.
+// The most threads, learners, trajectories and hidden neurons anyone would
+// ask for; more is a typo.
 const int MaxThreads = 256;
+const int MaxLearners = 64;
 const int MaxTrajectories = 64;
+const int MaxHidden = 200;
 
 struct TrainOptions
 {
@@ -83,96 +61,94 @@ struct TrainOptions
     double FinalRate = 0;
     double AverageTime = 0;
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
-    bool Help = false;
-    bool Version = false;
 };
 
-// A positive finite number of at most max.
-bool ParsePositive(const std::string& text, double max, double& value)
+void DeclareTrainOptions(COptionParser& parser, TrainOptions& options)
 {
-    return ParseDecimal(text, value) && std::isfinite(value) && value > 0 && value <= max;
+    parser.AddWhole("--seed", "S", options.Seed, 0, std::numeric_limits<std::uint32_t>::max(),
+                    "the seed of every random draw");
+    parser.AddWhole("--segments", "N", options.Segments, LearnLimits::FewestSegments,
+                    LearnLimits::MostSegments, "segments of the swimmer");
+    parser.AddWhole("--steps", "N", options.Steps, 1, LearnLimits::MostSteps,
+                    "learning steps, each of --step-time simulated seconds, all learners together",
+                    "the plan for the segments");
+    parser.AddWhole("--threads", "N", options.Threads, 1, MaxThreads,
+                    "threads to learn and score on; the result does not depend on it",
+                    "every core, here " + std::to_string(CWorkerTeam::MachineThreads()));
+    parser.AddPath("--output", "FILE", options.Output, "the network file", options.Output);
+    parser.AddPath("--curve", "FILE", options.Curve, "the learning curve as CSV",
+                   "FILE of --output + .curve.csv");
+    parser.AddWhole("--check-every", "N", options.CheckEvery, 1, LearnLimits::MostSteps,
+                    "learning steps between scores of the greedy swimmer", "the plan's");
+
+    const std::string planDefault = "";  // the group's title gives them
+    const RealRange positiveToOne = {0, false, 1};
+    const std::vector<CLI::Option*> plan = {
+        parser.AddWhole("--hidden", "N", options.Hidden, 1, MaxHidden, "hidden neurons",
+                        planDefault),
+        parser.AddWhole("--learners", "P", options.Learners, 1, MaxLearners,
+                        "learners learning apart, side by side", planDefault),
+        parser.AddWhole("--trajectories", "K", options.Trajectories, 1, MaxTrajectories,
+                        "trajectories of each learner, their updates summed", planDefault),
+        parser.AddReal("--take-over-below", "R", options.TakeOverBelow, {0, true, 1},
+                       "a learner whose checkpoint scores below R times the best learner's "
+                       "takes its weights; 0: never",
+                       planDefault),
+        parser.AddReal("--step-time", "S", options.StepPeriod, {0, false, 0.1},
+                       "simulated seconds of a learning step, h", planDefault),
+        parser.AddReal("--discount", "S", options.Discount, {0, false, 1000},
+                       "discount time constant tau, seconds", planDefault),
+        parser.AddReal("--trace", "S", options.Trace, {0, false, 1000},
+                       "eligibility trace time constant kappa, seconds", planDefault),
+        parser.AddReal("--learning-rate", "X", options.LearningRate, positiveToOne,
+                       "learning rate eta", planDefault),
+        parser.AddReal("--final-rate", "F", options.FinalRate, positiveToOne,
+                       "the rate falls linearly over the budget to F times eta; 1: constant",
+                       planDefault),
+        parser.AddReal("--trajectory", "S", options.TrajectoryTime, {0, false, 1e6},
+                       "seconds of a trajectory from its random start", planDefault),
+        parser.AddReal("--average-time", "S", options.AverageTime, {0, false, 1e9},
+                       "simulated seconds over which a learner's weights are averaged for its "
+                       "checks",
+                       planDefault),
+    };
+    for (CLI::Option* option : plan)
+        option->group(PlanGroup);
 }
 
-bool ParseTrainOptions(const std::vector<std::string>& arguments, TrainOptions& options,
-                       std::string& error)
+// What is wrong with the files asked for, "" if nothing: both writable, and
+// two of them.
+std::string CheckFiles(TrainOptions& options)
 {
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (option == "--help" || option == "--version") {
-            (option == "--help" ? options.Help : options.Version) = true;
-            continue;
-        }
-        std::string value;
-        if (!TakeValue(arguments, i,
-                       {"--seed", "--steps", "--segments", "--threads", "--output", "--curve",
-                        "--check-every", "--hidden", "--trajectories", "--discount", "--trace",
-                        "--learning-rate", "--trajectory", "--learners", "--step-time",
-                        "--take-over-below", "--final-rate", "--average-time"},
-                       value, error))
-            return false;
-        bool good = true;
-        if (option == "--seed")
-            good = ParseInteger(value, options.Seed);
-        else if (option == "--steps")
-            good = ParseInteger(value, options.Steps) && options.Steps >= 1;
-        else if (option == "--segments")
-            good = ParseInteger(value, options.Segments) && options.Segments >= 2 &&
-                   options.Segments <= 10;
-        else if (option == "--threads")
-            good = ParseInteger(value, options.Threads) && options.Threads >= 1 &&
-                   options.Threads <= MaxThreads;
-        else if (option == "--check-every")
-            good = ParseInteger(value, options.CheckEvery) && options.CheckEvery >= 1;
-        else if (option == "--hidden")
-            good = ParseInteger(value, options.Hidden) && options.Hidden >= 1 &&
-                   options.Hidden <= 200;
-        else if (option == "--trajectories")
-            good = ParseInteger(value, options.Trajectories) && options.Trajectories >= 1 &&
-                   options.Trajectories <= MaxTrajectories;
-        else if (option == "--take-over-below")
-            good = ParsePositive(value, 1.0, options.TakeOverBelow) || value == "0";
-        else if (option == "--final-rate")
-            good = ParsePositive(value, 1.0, options.FinalRate);
-        else if (option == "--average-time")
-            good = ParsePositive(value, 1e9, options.AverageTime);
-        else if (option == "--step-time")
-            good = ParsePositive(value, 0.1, options.StepPeriod);
-        else if (option == "--discount")
-            good = ParsePositive(value, 1000.0, options.Discount);
-        else if (option == "--trace")
-            good = ParsePositive(value, 1000.0, options.Trace);
-        else if (option == "--learning-rate")
-            good = ParsePositive(value, 1.0, options.LearningRate);
-        else if (option == "--trajectory")
-            good = ParsePositive(value, 1e6, options.TrajectoryTime);
-        else if (option == "--learners")
-            good = ParseInteger(value, options.Learners) && options.Learners >= 1 &&
-                   options.Learners <= MaxTrajectories;
-        else
-            good = !value.empty();
-        if (!good) {
-            error = option + " does not take '" + value + "'";
-            return false;
-        }
-        if (option == "--output")
-            options.Output = value;
-        else if (option == "--curve")
-            options.Curve = value;
-    }
     if (options.Curve.empty())
         options.Curve = options.Output + ".curve.csv";
     for (const std::string* path : {&options.Output, &options.Curve}) {
         const std::string why = WhyNotWritable(*path);
-        if (!why.empty()) {
-            error = "'" + *path + "': " + why;
-            return false;
+        if (!why.empty())
+            return "'" + *path + "': " + why;
+    }
+    if (options.Curve == options.Output)
+        return "--curve and --output name the same file";
+    return "";
+}
+
+// The command line as the network file's comment tells it: the options
+// that decide what is learned, not where it is written or on how many
+// threads.
+std::string MadeBy(const std::vector<std::string>& arguments)
+{
+    std::string command = std::string("made by swimmer-train ") + ProjectVersion();
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::string name = argument.substr(0, argument.find('='));
+        if (name == "--output" || name == "--curve" || name == "--threads") {
+            if (name == argument)
+                ++i;  // and its value, which follows
+            continue;
         }
+        command += " " + argument;
     }
-    if (options.Curve == options.Output) {
-        error = "--curve and --output name the same file";
-        return false;
-    }
-    return true;
+    return command;
 }
 
 // The plan for the segments with the options' changes.
@@ -210,21 +186,11 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
                     std::ostream& err, bool showProgress, const std::atomic<bool>& interrupted)
 {
     TrainOptions options;
-    std::string error;
-    if (!ParseTrainOptions(arguments, options, error)) {
-        err << "swimmer-train: " << error << " (see --help)\n";
-        return ExitStatus::BadInput;
-    }
-    if (options.Help) {
-        std::string usage = Usage;
-        usage.replace(usage.find("CORES"), 5, std::to_string(CWorkerTeam::MachineThreads()));
-        out << usage;
-        return ExitStatus::Success;
-    }
-    if (options.Version) {
-        out << VersionLine("swimmer-train");
-        return ExitStatus::Success;
-    }
+    COptionParser parser("swimmer-train", Description, Footer);
+    DeclareTrainOptions(parser, options);
+    if (const std::optional<int> status =
+            parser.Parse(arguments, out, err, [&] { return CheckFiles(options); }))
+        return *status;
 
     const TrainingPlan plan = PlanOf(options);
     CWorkerTeam team(options.Threads);
@@ -257,7 +223,7 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
             if (run.HasDiverged()) {
                 line.End();
                 err << "swimmer-train: the weights diverged at step " << run.GetSteps()
-                    << "; keeping the best check before\n";
+                    << (run.GetBestLearner() >= 0 ? "; keeping the best check before\n" : "\n");
                 break;
             }
         }
@@ -270,25 +236,24 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     line.End();
     if (stopped && run.CheckIfNone())
         addCheck();  // interrupted before the first check: judge what there is
+    if (run.GetBestLearner() < 0) {
+        // The weights diverged before any check found a finite network:
+        // there is nothing to write, and a curve alone is no result.
+        err << "swimmer-train: no check found a network to keep; nothing written\n";
+        return ExitStatus::Failed;
+    }
     const GreedyScore& bestScore = run.GetBestScore();
 
     // What made the file, as comments: the options that decide what is
     // learned, and the check it comes from.
-    std::string command = std::string("made by swimmer-train ") + ProjectVersion();
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--output" || arguments[i] == "--curve" || arguments[i] == "--threads") {
-            ++i;
-            continue;
-        }
-        command += " " + arguments[i];
-    }
     const std::string note =
-        command + "\n" +
+        MadeBy(arguments) + "\n" +
         Format("the averaged weights of learner %d at step %lld of %lld: greedy swimmer %.4f "
                "units/s (slowest %.4f), heading spread %.2f deg",
                run.GetBestLearner(), run.GetBestStep(), run.GetSteps(), bestScore.Speed,
                bestScore.Slowest,
                bestScore.Spread * DegreesPerRadian);
+    std::string error;
     if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, run.GetBest(), error,
                           note)) {
         err << "swimmer-train: " << error << '\n';

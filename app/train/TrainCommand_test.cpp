@@ -76,20 +76,148 @@ TEST(SwimmerTrainerTest, TheCommandWritesTheBestNetworkAndTheCurve)
     fs::remove_all(folder);
 }
 
+// Weights that diverge before any check leave no network to keep: the run
+// fails and writes neither file.
+TEST(SwimmerTrainerTest, WeightsDivergedBeforeAnyCheckWriteNothing)
+{
+    const fs::path output = fs::temp_directory_path() / "swimmer-train-diverged.net";
+    const Result result = Train({"--learning-rate", "1", "--steps", "4000", "--check-every", "2000",
+                                 "--output", output.string()});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_NE(result.Err.find("diverged at step 2000\n"), std::string::npos) << result.Err;
+    EXPECT_NE(result.Err.find("nothing written"), std::string::npos) << result.Err;
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_FALSE(fs::exists(output.string() + ".curve.csv"));
+}
+
+// What the options change reaches the plan: the learners (a curve column
+// each), the hidden neurons (the file's network), the step (the curve's
+// simulated time); without them, the plan of three segments. The file's
+// comment tells the options that decide what is learned, and no others.
+TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
+{
+    const fs::path folder = fs::temp_directory_path() / "swimmer-train-plan-test";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string plain = (folder / "plain.net").string();
+    const std::string changed = (folder / "changed.net").string();
+    ASSERT_EQ(Train({"--steps", "600", "--check-every", "600", "--output", plain}).Status, 0);
+    const std::vector<std::string> plan = {
+        "--hidden", "5", "--learners", "3", "--trajectories", "2", "--step-time", "0.05",
+        "--take-over-below", "0", "--final-rate", "0.5"};
+    std::vector<std::string> arguments = {"--steps", "600", "--check-every", "600"};
+    arguments.insert(arguments.end(), plan.begin(), plan.end());
+    arguments.insert(arguments.end(), {"--output=" + changed, "--threads", "1"});
+    ASSERT_EQ(Train(arguments).Status, 0);
+
+    SwimmerNetwork file;
+    std::string error;
+    ASSERT_TRUE(ReadNetworkFile(plain, file, error)) << error;
+    EXPECT_EQ(file.Segments, 3);
+    EXPECT_EQ(file.Network.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(DefaultPlan(3)));
+    EXPECT_EQ(Contents(plain + ".curve.csv").rfind(
+                  "steps,simulated_time,mean_td_error,speed0,speed1,best_speed,native_direction\n"
+                  "600,18,", 0),
+              0u);
+
+    ASSERT_TRUE(ReadNetworkFile(changed, file, error)) << error;
+    TrainingPlan expected = DefaultPlan(3);
+    expected.HiddenNeurons = 5;
+    EXPECT_EQ(file.Network.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(expected));
+    EXPECT_EQ(Contents(changed + ".curve.csv").rfind(
+                  "steps,simulated_time,mean_td_error,speed0,speed1,speed2,best_speed,"
+                  "native_direction\n600,30,", 0),
+              0u);
+    const std::string text = Contents(changed);
+    const std::size_t at = text.find("# made by swimmer-train ");
+    ASSERT_NE(at, std::string::npos) << text;
+    const std::string comment = text.substr(at, text.find('\n', at) - at);
+    for (const std::string& option : plan)
+        EXPECT_NE(comment.find(" " + option), std::string::npos) << comment;
+    EXPECT_EQ(comment.find("--output"), std::string::npos) << comment;
+    EXPECT_EQ(comment.find("--threads"), std::string::npos) << comment;
+    fs::remove_all(folder);
+}
+
+// --help says every option, the plan's and the curve's columns; --version
+// the version.
+TEST(SwimmerTrainerTest, HelpAndVersion)
+{
+    std::ostringstream out, err;
+    const std::atomic<bool> interrupted{false};
+    ASSERT_EQ(RunTrainCommand({"--help"}, out, err, false, interrupted), 0);
+    const std::string help = out.str();
+    EXPECT_EQ(help.rfind("Usage: swimmer-train [OPTIONS]\n", 0), 0u) << help;
+    for (const char* said :
+         {"--seed S", "--segments N", "2 to 10", "--check-every N", "--threads N",
+          "The plan for each length of swimmer can be changed (defaults: the plan's):",
+          "--take-over-below R", "0: never", "--average-time S",
+          "Curve columns: steps,simulated_time,mean_td_error"})
+        EXPECT_NE(help.find(said), std::string::npos) << said;
+    EXPECT_TRUE(err.str().empty());
+
+    std::ostringstream version;
+    ASSERT_EQ(RunTrainCommand({"--version"}, version, err, false, interrupted), 0);
+    EXPECT_EQ(version.str().rfind("swimmer-train ", 0), 0u) << version.str();
+}
+
+// Every refusal: status 2, one line naming the option or the file at fault,
+// and no file written.
 TEST(SwimmerTrainerTest, BadRequestsAreRefusedBeforeAnyWork)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {"--seed", "-1"},       {"--seed", "x"},          {"--steps", "0"},
-        {"--segments", "1"},    {"--segments", "11"},     {"--check-every", "0"},
-        {"--output", "/no-such-folder/x.net"},            {"--frobnicate"},
-        {"--output", "same.csv", "--curve", "same.csv"},  {"--steps"},
-        {"--threads", "0"},     {"--threads", "-2"},      {"--trajectories", "0"},
-        {"--hidden", "0"},      {"--discount", "0"},      {"--learning-rate", "nan"},
-        {"--learners", "0"},    {"--average-time", "-1"}, {"--final-rate", "2"},
+    struct Case
+    {
+        std::vector<std::string> Arguments;
+        const char* Named;
     };
-    for (const std::vector<std::string>& arguments : cases) {
-        const Result result = Train(arguments);
-        EXPECT_EQ(result.Status, 2) << arguments[0];
+    const Case cases[] = {
+        {{"--seed", "-1"}, "--seed: -1 is not in 0 to 4294967295"},
+        {{"--seed", "x"}, "--seed: 'x' is not a whole number"},
+        {{"--seed", "4294967296"}, "--seed: 4294967296"},
+        {{"--steps", "0"}, "--steps: 0"},
+        {{"--steps", "9007199254740993"}, "--steps: 9007199254740993"},
+        {{"--steps"}, "--steps needs a value"},
+        {{"--segments", "1"}, "--segments: 1 is not in 2 to 10"},
+        {{"--segments", "11"}, "--segments: 11 is not in 2 to 10"},
+        {{"--segments", "011"}, "--segments: 011 is not in 2 to 10"},  // decimal, not octal
+        {{"--segments", "0x3"}, "--segments: '0x3'"},
+        {{"--check-every", "0"}, "--check-every: 0"},
+        {{"--threads", "0"}, "--threads: 0"},
+        {{"--threads", "-2"}, "--threads: -2"},
+        {{"--threads", "257"}, "--threads: 257"},
+        {{"--hidden", "0"}, "--hidden: 0"},
+        {{"--hidden", "201"}, "--hidden: 201"},
+        {{"--learners", "0"}, "--learners: 0"},
+        {{"--learners", "65"}, "--learners: 65 is not in 1 to 64"},
+        {{"--trajectories", "0"}, "--trajectories: 0"},
+        {{"--trajectories", "65"}, "--trajectories: 65 is not in 1 to 64"},
+        {{"--take-over-below", "-0.5"}, "--take-over-below: -0.5 is not in 0 to 1"},
+        {{"--take-over-below", "1.5"}, "--take-over-below: 1.5"},
+        {{"--step-time", "0.2"}, "--step-time: 0.2 is not in 0 < S <= 0.1"},
+        {{"--discount", "0"}, "--discount: 0"},
+        {{"--trace", "1e9"}, "--trace: 1e9"},
+        {{"--learning-rate", "nan"}, "--learning-rate: nan"},
+        {{"--learning-rate", "0.01x"}, "--learning-rate: '0.01x' is not a number"},
+        {{"--final-rate", "2"}, "--final-rate: 2"},
+        {{"--trajectory", "inf"}, "--trajectory: inf"},
+        {{"--average-time", "-1"}, "--average-time: -1"},
+        {{"--output", ""}, "--output: an empty path"},
+        {{"--output", "/no-such-folder/x.net"}, "'/no-such-folder/x.net'"},
+        // The largest of each is taken: only the file is refused.
+        {{"--segments", "10", "--steps", "9007199254740992", "--check-every", "9007199254740992",
+          "--seed", "4294967295", "--output", "/no-such-folder/x.net"},
+         "swimmer-train: '/no-such-folder/x.net'"},
+        {{"--output", "same.csv", "--curve", "same.csv"},
+         "--curve and --output name the same file"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"--version", "--frobnicate"}, "--frobnicate"},
+        {{"4"}, "unexpected argument '4'"},
+    };
+    for (const Case& c : cases) {
+        const Result result = Train(c.Arguments);
+        EXPECT_EQ(result.Status, 2) << c.Named;
+        EXPECT_EQ(result.Err.rfind("swimmer-train: ", 0), 0u) << result.Err;
+        EXPECT_NE(result.Err.find(c.Named), std::string::npos) << result.Err;
         EXPECT_EQ(result.Err.find('\n'), result.Err.size() - 1) << result.Err;
     }
     EXPECT_FALSE(fs::exists("swimmer.net"));

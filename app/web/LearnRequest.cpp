@@ -5,9 +5,9 @@
 
 namespace {
 
-// Whole numbers up to 2^53 are exact as doubles, and so as JavaScript's
-// numbers: a budget beyond it could not be told from its neighbours.
-constexpr double MostExactWhole = 9007199254740992.0;
+// The budgets any front end may ask for, exact as the page's doubles.
+constexpr double MostSteps = static_cast<double>(LearnLimits::MostSteps);
+static_assert(static_cast<long long>(MostSteps) == LearnLimits::MostSteps);
 constexpr double MostSeed = std::numeric_limits<std::uint32_t>::max();
 
 std::string Whole(double value) { return std::to_string(static_cast<unsigned long long>(value)); }
@@ -34,9 +34,9 @@ bool MakeLearnRequest(double segments, double seed, double steps, double checkEv
     const char* const names[] = {"steps", "checkEvery"};
     const double counts[] = {steps, checkEvery};
     for (int i = 0; i < 2; ++i)
-        if (!std::isnan(counts[i]) && !IsWholeWithin(counts[i], 1.0, MostExactWhole)) {
+        if (!std::isnan(counts[i]) && !IsWholeWithin(counts[i], 1.0, MostSteps)) {
             message = std::string(names[i]) + " must be a whole number from 1 to " +
-                      Whole(MostExactWhole) + ", or left out for the plan's";
+                      Whole(MostSteps) + ", or left out for the plan's";
             return false;
         }
     request.Segments = static_cast<int>(segments);

@@ -8,10 +8,15 @@
 #include <cstdint>
 #include <string>
 
-// The lengths the page learns: those it ships networks of. A longer body
-// learns for longer (docs/training.md) than a page is likely kept open.
+#include "LearnLimits.h"
+
+// The lengths the page learns: those it ships networks of, fewer than
+// swimmer-train learns (LearnLimits.h). A longer body learns for longer
+// (docs/training.md) than a page is likely kept open.
 constexpr int LearnFewestSegments = 3;
 constexpr int LearnMostSegments = 5;
+static_assert(LearnLimits::FewestSegments <= LearnFewestSegments &&
+              LearnMostSegments <= LearnLimits::MostSegments);
 
 struct LearnRequest
 {

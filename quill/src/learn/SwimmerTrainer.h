@@ -53,9 +53,8 @@ struct TrainingPlan
     // The learning rate falls linearly over each learner's share of the
     // budget, from η to FinalRate·η.
     double FinalRate = 1.0;
-    // Seconds of simulated time. At a constant rate the weights wander to
-    // the end, and a checkpoint catches them wherever they are: 3000 s
-    // (about 100 k steps of a learner) smooths more of that than 1000 s did.
+    // Seconds of simulated time; at a constant rate the weights wander to
+    // the end, and the average is what a check sees of them.
     double AverageTime = 3000.0;
     int AverageEvery = 16;            // rounds between averaging
 };

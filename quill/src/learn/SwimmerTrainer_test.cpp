@@ -6,6 +6,7 @@
 
 #include "AllocationCounter.h"
 #include "GreedyScore.h"
+#include "LearnLimits.h"
 #include "TrainingRun.h"
 
 namespace {
@@ -138,13 +139,14 @@ TEST(SwimmerTrainerTest, ARunChecksAtTheSameStepsHoweverItIsCut)
     EXPECT_FALSE(cut.CheckIfNone());
 }
 
-// Every length swimmer-train learns (2 to 10 segments) has a plan that lays
+// Every length a swimmer may be learned for has a plan that lays
 // out a network and learns with finite, positive constants; longer swimmers
 // look further ahead, learn for longer and let the rate fall.
 TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
 {
     const TrainingPlan three = DefaultPlan(3);
-    for (int segments = 2; segments <= 10; ++segments) {
+    for (int segments = LearnLimits::FewestSegments; segments <= LearnLimits::MostSegments;
+         ++segments) {
         const TrainingPlan plan = DefaultPlan(segments);
         EXPECT_EQ(plan.Segments, segments);
         EXPECT_GE(plan.HiddenNeurons, 1) << segments;
