@@ -13,6 +13,7 @@ constexpr int Success = 0;
 constexpr int Failed = 1;         // the work could not be done: a file not written, say
 constexpr int BadInput = 2;       // refused before any work, with one line saying why
 constexpr int Interrupted = 130;  // stopped by Ctrl-C (128 + SIGINT), what there was written
+constexpr int Terminated = 143;   // stopped by SIGTERM (128 + 15), as a batch system stops a job
 
 }  // namespace ExitStatus
 

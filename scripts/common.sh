@@ -4,7 +4,8 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # dpkg-dev: dpkg-shlibdeps, which finds the Debian package's Depends.
-NATIVE_PACKAGES="cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libstb-dev libcgif-dev libmpfr-dev libfmt-dev libfast-float-dev libcli11-dev dpkg-dev"
+# Open MPI: swimmer-train's ranks (mpirun), in the native builds.
+NATIVE_PACKAGES="cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libstb-dev libcgif-dev libmpfr-dev libfmt-dev libfast-float-dev libcli11-dev libopenmpi-dev openmpi-bin dpkg-dev"
 WIN32_PACKAGES="g++-mingw-w64-i686-posix googletest wine wine32:i386 fonts-wine xvfb"
 # Only where 32-bit x86 code cannot run (see choose_windows_build).
 WIN64_PACKAGES="g++-mingw-w64-x86-64-posix wine64"

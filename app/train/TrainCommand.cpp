@@ -8,6 +8,7 @@
 
 #include "Angles.h"
 #include "AtomicFile.h"
+#include "CheckpointFile.h"
 #include "CommandLine.h"
 #include "GreedyScore.h"
 #include "LearnLimits.h"
@@ -32,8 +33,10 @@ const char Footer[] =
     "Every check scores each learner's network, an average of its recent weights, by\n"
     "the speed and heading of its greedy swimmer in the control loop; the best of all\n"
     "checks is written, with the heading its swimmer settles to as the native\n"
-    "direction. The same options give the same file, whatever the threads. Ctrl-C\n"
-    "stops early and writes the best so far and the curve.\n"
+    "direction. The same options give the same file, whatever the threads and the\n"
+    "ranks (mpirun -np R swimmer-train ...). Ctrl-C or SIGTERM stops early and\n"
+    "writes the best so far and the curve (status 130 or 143); --resume of the\n"
+    "checkpoint goes on as if never stopped.\n"
     "Curve columns: steps,simulated_time,mean_td_error, then speed0, speed1, ...\n"
     "(each learner's at the check), best_speed,native_direction";
 
@@ -44,15 +47,13 @@ const int MaxLearners = 64;
 const int MaxTrajectories = 64;
 const int MaxHidden = 200;
 
-struct TrainOptions
+// What decides what is learned: the same gives the same network.
+struct LearningOptions
 {
     std::uint32_t Seed = 1;
     int Segments = 3;
     long long Steps = 0;       // 0: the plan's
     long long CheckEvery = 0;  // 0: the plan's
-    int Threads = CWorkerTeam::MachineThreads();
-    std::string Output = "swimmer.net";
-    std::string Curve;
     // Changes to the plan, 0 where none was asked for.
     int Hidden = 0;
     int Learners = 0;
@@ -63,51 +64,74 @@ struct TrainOptions
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
 };
 
-void DeclareTrainOptions(COptionParser& parser, TrainOptions& options)
+struct TrainOptions
 {
-    parser.AddWhole("--seed", "S", options.Seed, 0, std::numeric_limits<std::uint32_t>::max(),
+    LearningOptions Learning;
+    // Where and how fast, which changes nothing learned.
+    int Threads = 1;
+    std::string Output = "swimmer.net";
+    std::string Curve;
+    std::string Checkpoint;
+    std::string Resume;
+};
+
+// The options of where and how fast, each with its value.
+const char* const PlaceOptions[] = {"--output", "--curve", "--threads", "--checkpoint",
+                                    "--resume"};
+
+void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machineThreads)
+{
+    LearningOptions& learning = options.Learning;
+    parser.AddWhole("--seed", "S", learning.Seed, 0, std::numeric_limits<std::uint32_t>::max(),
                     "the seed of every random draw");
-    parser.AddWhole("--segments", "N", options.Segments, LearnLimits::FewestSegments,
+    parser.AddWhole("--segments", "N", learning.Segments, LearnLimits::FewestSegments,
                     LearnLimits::MostSegments, "segments of the swimmer");
-    parser.AddWhole("--steps", "N", options.Steps, 1, LearnLimits::MostSteps,
+    parser.AddWhole("--steps", "N", learning.Steps, 1, LearnLimits::MostSteps,
                     "learning steps, each of --step-time simulated seconds, all learners together",
                     "the plan for the segments");
     parser.AddWhole("--threads", "N", options.Threads, 1, MaxThreads,
-                    "threads to learn and score on; the result does not depend on it",
-                    "every core, here " + std::to_string(CWorkerTeam::MachineThreads()));
+                    "threads to learn and score on, in each rank; the result does not depend on it",
+                    "every core, shared among the ranks on a machine; here " +
+                        std::to_string(machineThreads));
     parser.AddPath("--output", "FILE", options.Output, "the network file", options.Output);
     parser.AddPath("--curve", "FILE", options.Curve, "the learning curve as CSV",
                    "FILE of --output + .curve.csv");
-    parser.AddWhole("--check-every", "N", options.CheckEvery, 1, LearnLimits::MostSteps,
+    parser.AddWhole("--check-every", "N", learning.CheckEvery, 1, LearnLimits::MostSteps,
                     "learning steps between scores of the greedy swimmer", "the plan's");
+    parser.AddPath("--checkpoint", "FILE", options.Checkpoint,
+                   "write the whole state of the run to FILE at every check, for --resume",
+                   "none; with --resume, its FILE");
+    parser.AddPath("--resume", "FILE", options.Resume,
+                   "go on with the run of the checkpoint FILE, its options from it (only "
+                   "--threads, --output, --curve and --checkpoint may differ)");
 
     const std::string planDefault = "";  // the group's title gives them
     const RealRange positiveToOne = {0, false, 1};
     const std::vector<CLI::Option*> plan = {
-        parser.AddWhole("--hidden", "N", options.Hidden, 1, MaxHidden, "hidden neurons",
+        parser.AddWhole("--hidden", "N", learning.Hidden, 1, MaxHidden, "hidden neurons",
                         planDefault),
-        parser.AddWhole("--learners", "P", options.Learners, 1, MaxLearners,
+        parser.AddWhole("--learners", "P", learning.Learners, 1, MaxLearners,
                         "learners learning apart, side by side", planDefault),
-        parser.AddWhole("--trajectories", "K", options.Trajectories, 1, MaxTrajectories,
+        parser.AddWhole("--trajectories", "K", learning.Trajectories, 1, MaxTrajectories,
                         "trajectories of each learner, their updates summed", planDefault),
-        parser.AddReal("--take-over-below", "R", options.TakeOverBelow, {0, true, 1},
+        parser.AddReal("--take-over-below", "R", learning.TakeOverBelow, {0, true, 1},
                        "a learner whose checkpoint scores below R times the best learner's "
                        "takes its weights; 0: never",
                        planDefault),
-        parser.AddReal("--step-time", "S", options.StepPeriod, {0, false, 0.1},
+        parser.AddReal("--step-time", "S", learning.StepPeriod, {0, false, 0.1},
                        "simulated seconds of a learning step, h", planDefault),
-        parser.AddReal("--discount", "S", options.Discount, {0, false, 1000},
+        parser.AddReal("--discount", "S", learning.Discount, {0, false, 1000},
                        "discount time constant tau, seconds", planDefault),
-        parser.AddReal("--trace", "S", options.Trace, {0, false, 1000},
+        parser.AddReal("--trace", "S", learning.Trace, {0, false, 1000},
                        "eligibility trace time constant kappa, seconds", planDefault),
-        parser.AddReal("--learning-rate", "X", options.LearningRate, positiveToOne,
+        parser.AddReal("--learning-rate", "X", learning.LearningRate, positiveToOne,
                        "learning rate eta", planDefault),
-        parser.AddReal("--final-rate", "F", options.FinalRate, positiveToOne,
+        parser.AddReal("--final-rate", "F", learning.FinalRate, positiveToOne,
                        "the rate falls linearly over the budget to F times eta; 1: constant",
                        planDefault),
-        parser.AddReal("--trajectory", "S", options.TrajectoryTime, {0, false, 1e6},
+        parser.AddReal("--trajectory", "S", learning.TrajectoryTime, {0, false, 1e6},
                        "seconds of a trajectory from its random start", planDefault),
-        parser.AddReal("--average-time", "S", options.AverageTime, {0, false, 1e9},
+        parser.AddReal("--average-time", "S", learning.AverageTime, {0, false, 1e9},
                        "simulated seconds over which a learner's weights are averaged for its "
                        "checks",
                        planDefault),
@@ -116,43 +140,59 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options)
         option->group(PlanGroup);
 }
 
-// What is wrong with the files asked for, "" if nothing: both writable, and
-// two of them.
-std::string CheckFiles(TrainOptions& options)
+// The files' defaults, and on the rank that writes them (check) what is
+// wrong with them, "" if nothing: each writable, and no two the same.
+std::string CheckFiles(TrainOptions& options, bool check)
 {
     if (options.Curve.empty())
         options.Curve = options.Output + ".curve.csv";
-    for (const std::string* path : {&options.Output, &options.Curve}) {
-        const std::string why = WhyNotWritable(*path);
+    // A resumed run keeps its checkpoint up to date.
+    if (options.Checkpoint.empty())
+        options.Checkpoint = options.Resume;
+    if (!check)
+        return "";
+    for (const std::string* path : {&options.Output, &options.Curve, &options.Checkpoint}) {
+        const std::string why = path->empty() ? "" : WhyNotWritable(*path);
         if (!why.empty())
             return "'" + *path + "': " + why;
     }
     if (options.Curve == options.Output)
         return "--curve and --output name the same file";
+    if (options.Checkpoint == options.Output || options.Checkpoint == options.Curve)
+        return "--checkpoint names the same file as --output or --curve";
     return "";
 }
 
-// The command line as the network file's comment tells it: the options
-// that decide what is learned, not where it is written or on how many
-// threads.
-std::string MadeBy(const std::vector<std::string>& arguments)
+// The arguments that decide what is learned: all but the options of where
+// and how fast, with their values.
+std::vector<std::string> LearningArguments(const std::vector<std::string>& arguments)
 {
-    std::string command = std::string("made by swimmer-train ") + ProjectVersion();
+    std::vector<std::string> learning;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const std::string name = argument.substr(0, argument.find('='));
-        if (name == "--output" || name == "--curve" || name == "--threads") {
+        if (std::find(std::begin(PlaceOptions), std::end(PlaceOptions), name) !=
+            std::end(PlaceOptions)) {
             if (name == argument)
                 ++i;  // and its value, which follows
             continue;
         }
-        command += " " + argument;
+        learning.push_back(argument);
     }
+    return learning;
+}
+
+// The command line as the network file's comment tells it.
+std::string MadeBy(const std::vector<std::string>& learning)
+{
+    std::string command = std::string("made by swimmer-train ") + ProjectVersion();
+    for (const std::string& argument : learning)
+        command += " " + argument;
     return command;
 }
 
 // The plan for the segments with the options' changes.
-TrainingPlan PlanOf(const TrainOptions& options)
+TrainingPlan PlanOf(const LearningOptions& options)
 {
     TrainingPlan plan = DefaultPlan(options.Segments, options.Steps, options.CheckEvery);
     if (options.Hidden)
@@ -180,25 +220,117 @@ TrainingPlan PlanOf(const TrainOptions& options)
     return plan;
 }
 
-}  // namespace
-
-int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out,
-                    std::ostream& err, bool showProgress, const std::atomic<bool>& interrupted)
+// What learning arguments ask for, or nothing if they are refused.
+std::optional<LearningOptions> ReadLearning(const std::vector<std::string>& arguments)
 {
     TrainOptions options;
     COptionParser parser("swimmer-train", Description, Footer);
-    DeclareTrainOptions(parser, options);
-    if (const std::optional<int> status =
-            parser.Parse(arguments, out, err, [&] { return CheckFiles(options); }))
-        return *status;
+    DeclareTrainOptions(parser, options, 1);
+    std::ostream silent(nullptr);
+    if (parser.Parse(arguments, silent, silent))
+        return std::nullopt;
+    return options.Learning;
+}
 
-    const TrainingPlan plan = PlanOf(options);
+// The checkpoint of --resume, read by rank 0 and given to every rank, its
+// options taking the place of those given, which must agree with them;
+// why not, or "".
+std::string TakeCheckpoint(TrainOptions& options, const std::vector<std::string>& arguments,
+                           CRankGroup& ranks, Checkpoint& checkpoint)
+{
+    const std::string name = "--resume '" + options.Resume + "' ";
+    std::string bytes, error;
+    const bool read = ranks.Rank() != 0 || ReadCheckpointFile(options.Resume, bytes, error);
+    if (ranks.AnyRank(!read))
+        return name + error;
+    ranks.Broadcast(bytes);
+    const std::string why = ReadCheckpoint(bytes, checkpoint);
+    if (!why.empty())
+        return name + why;
+    if (checkpoint.Version != ProjectVersion())
+        return name + "was written by swimmer-train " + checkpoint.Version + ", this is " +
+               ProjectVersion();
+    std::vector<std::string> both = checkpoint.Options;
+    for (const std::string& argument : LearningArguments(arguments))
+        both.push_back(argument);
+    const std::optional<LearningOptions> stored = ReadLearning(checkpoint.Options);
+    const std::optional<LearningOptions> asked = ReadLearning(both);
+    if (!stored || !asked)
+        return name + "holds options this swimmer-train refuses";
+    if (PlanOf(*asked) != PlanOf(*stored) || asked->Seed != stored->Seed)
+        return name + "is a checkpoint of other options: " + MadeBy(checkpoint.Options);
+    options.Learning = *stored;
+    return "";
+}
+
+// The run's state and the curve so far, from every rank to rank 0, which
+// writes them whole; false if writing failed.
+bool SaveCheckpoint(CTrainingRun& run, const TrainOptions& options,
+                    const std::vector<std::string>& learning, const std::string& curve,
+                    CRankGroup& ranks)
+{
+    Checkpoint checkpoint{ProjectVersion(), learning, curve, run.SaveState()};
+    if (ranks.Rank() != 0)
+        return true;
+    const std::string bytes = CheckpointBytes(checkpoint);
+    return WriteFileAtomically(options.Checkpoint, bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                    std::ostream& err, bool showProgress, const std::atomic<int>& stopStatus)
+{
+    CSingleProcess alone;
+    return RunTrainCommand(arguments, out, err, showProgress, stopStatus, alone);
+}
+
+int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                    std::ostream& err, bool showProgress, const std::atomic<int>& stopStatus,
+                    CRankGroup& ranks)
+{
+    const bool speaks = ranks.Rank() == 0;
+    std::ostream silent(nullptr);
+    std::ostream& said = speaks ? err : silent;
+
+    TrainOptions options;
+    options.Threads = std::max(1, CWorkerTeam::MachineThreads() / ranks.OnThisMachine());
+    COptionParser parser("swimmer-train", Description, Footer);
+    DeclareTrainOptions(parser, options, options.Threads);
+    const std::optional<int> status = parser.Parse(arguments, speaks ? out : silent, said,
+                                                   [&] { return CheckFiles(options, speaks); });
+    // Rank 0 alone looks at the files; every rank follows its verdict.
+    if (ranks.AnyRank(status == ExitStatus::BadInput))
+        return ExitStatus::BadInput;
+    if (status)
+        return *status;
+    Checkpoint resumed;
+    if (!options.Resume.empty()) {
+        const std::string why = TakeCheckpoint(options, arguments, ranks, resumed);
+        if (!why.empty()) {
+            said << "swimmer-train: " << why << '\n';
+            return ExitStatus::BadInput;
+        }
+    }
+    const std::vector<std::string> learning =
+        options.Resume.empty() ? LearningArguments(arguments) : resumed.Options;
+
+    const TrainingPlan plan = PlanOf(options.Learning);
     CWorkerTeam team(options.Threads);
-    CTrainingRun run(plan, options.Seed, team);
+    CTrainingRun run(plan, options.Learning.Seed, team, ranks);
+    run.StopWhen(stopStatus);
     std::string curve = "steps,simulated_time,mean_td_error";
     for (int p = 0; p < plan.Learners; ++p)
         curve += ",speed" + std::to_string(p);
     curve += ",best_speed,native_direction\n";
+    if (!options.Resume.empty()) {
+        if (!run.LoadState(resumed.Words) || resumed.Curve.rfind(curve, 0) != 0) {
+            said << "swimmer-train: --resume '" << options.Resume
+                 << "' does not hold a run of its own options\n";
+            return ExitStatus::BadInput;
+        }
+        curve = resumed.Curve;
+    }
     auto addCheck = [&] {
         const TrainingCheck& check = run.GetLastCheck();
         curve += Format("%lld,%.17g,%.17g", check.Steps, check.Steps * plan.Learning.StepPeriod,
@@ -209,28 +341,40 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
                         run.GetBestScore().NativeDirection);
     };
     const auto started = std::chrono::steady_clock::now();
+    const long long startSteps = run.GetSteps();
 
-    CProgressLine line(err, "swimmer-train", showProgress);
+    CProgressLine line(said, "swimmer-train", showProgress && speaks);
     const long long progressEvery = 100000;
     bool stopped = false;
     while (!run.IsDone()) {
-        if (interrupted.load(std::memory_order_relaxed)) {
+        // Every rank stops at the same step, whichever was told.
+        if (ranks.AnyRank(stopStatus.load(std::memory_order_relaxed) != 0)) {
             stopped = true;
             break;
         }
         if (run.Advance((run.GetSteps() / progressEvery + 1) * progressEvery)) {
             addCheck();
+            if (!options.Checkpoint.empty() &&
+                !SaveCheckpoint(run, options, learning, curve, ranks)) {
+                line.End();
+                said << "swimmer-train: writing the checkpoint '" << options.Checkpoint
+                     << "' failed; learning on\n";
+            }
             if (run.HasDiverged()) {
                 line.End();
-                err << "swimmer-train: the weights diverged at step " << run.GetSteps()
-                    << (run.GetBestLearner() >= 0 ? "; keeping the best check before\n" : "\n");
+                said << "swimmer-train: the weights diverged at step " << run.GetSteps()
+                     << (run.GetBestLearner() >= 0 ? "; keeping the best check before\n" : "\n");
                 break;
             }
+        }
+        if (run.WasStopped()) {
+            stopped = true;
+            break;
         }
         if (line.IsShown())
             line.Show("step", run.GetSteps(), plan.Steps,
                       Format(", about %.0f s left; best swimmer %.3f units/s ",
-                             line.SecondsLeft(run.GetSteps(), plan.Steps),
+                             line.SecondsLeft(run.GetSteps() - startSteps, plan.Steps - startSteps),
                              std::max(run.GetBestScore().Speed, 0.0)));
     }
     line.End();
@@ -239,23 +383,27 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     if (run.GetBestLearner() < 0) {
         // The weights diverged before any check found a finite network:
         // there is nothing to write, and a curve alone is no result.
-        err << "swimmer-train: no check found a network to keep; nothing written\n";
+        said << "swimmer-train: no check found a network to keep; nothing written\n";
         return ExitStatus::Failed;
     }
+    // Stopped by another rank's signal: as a batch system stops a job.
+    const int stoppedStatus = stopStatus.load() != 0 ? stopStatus.load() : ExitStatus::Terminated;
+    const int done = stopped ? stoppedStatus : ExitStatus::Success;
+    if (!speaks)
+        return done;
     const GreedyScore& bestScore = run.GetBestScore();
 
     // What made the file, as comments: the options that decide what is
     // learned, and the check it comes from.
     const std::string note =
-        MadeBy(arguments) + "\n" +
+        MadeBy(learning) + "\n" +
         Format("the averaged weights of learner %d at step %lld of %lld: greedy swimmer %.4f "
                "units/s (slowest %.4f), heading spread %.2f deg",
                run.GetBestLearner(), run.GetBestStep(), run.GetSteps(), bestScore.Speed,
-               bestScore.Slowest,
-               bestScore.Spread * DegreesPerRadian);
+               bestScore.Slowest, bestScore.Spread * DegreesPerRadian);
     std::string error;
-    if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, run.GetBest(), error,
-                          note)) {
+    if (!WriteNetworkFile(options.Output, plan.Segments, bestScore.NativeDirection, run.GetBest(),
+                          error, note)) {
         err << "swimmer-train: " << error << '\n';
         return ExitStatus::Failed;
     }
@@ -265,11 +413,11 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         err << "swimmer-train: writing '" << options.Curve << "' failed\n";
         return ExitStatus::Failed;
     }
-    err << Format("swimmer-train: %lld steps in %.1f s; best greedy swimmer %.4f units/s, "
-                  "native direction %.4f rad, heading spread %.2f deg\n",
+    err << Format("swimmer-train: %lld steps in %.1f s (checks %.1f s); best greedy swimmer "
+                  "%.4f units/s, native direction %.4f rad, heading spread %.2f deg\n",
                   run.GetSteps(),
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
-                  bestScore.Speed, bestScore.NativeDirection,
+                  run.GetCheckSeconds(), bestScore.Speed, bestScore.NativeDirection,
                   bestScore.Spread * DegreesPerRadian);
-    return stopped ? ExitStatus::Interrupted : ExitStatus::Success;
+    return done;
 }

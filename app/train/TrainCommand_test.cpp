@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
+#include "CommandLine.h"
 #include "NetworkFile.h"
 #include "SwimmerTrainer.h"
 
@@ -30,7 +33,7 @@ struct Result
 Result Train(const std::vector<std::string>& arguments, bool interrupt = false)
 {
     std::ostringstream out, err;
-    const std::atomic<bool> interrupted{interrupt};
+    const std::atomic<int> interrupted{interrupt ? ExitStatus::Interrupted : 0};
     const int status = RunTrainCommand(arguments, out, err, false, interrupted);
     return {status, err.str()};
 }
@@ -73,6 +76,76 @@ TEST(SwimmerTrainerTest, TheCommandWritesTheBestNetworkAndTheCurve)
     EXPECT_EQ(interrupted.Status, 130);
     EXPECT_TRUE(ReadNetworkFile(stopped, file, error)) << error;
     EXPECT_TRUE(fs::exists(stopped + ".curve.csv"));
+    fs::remove_all(folder);
+}
+
+// A run stopped by SIGTERM after a check (as a batch system stops a job)
+// writes its best so far and keeps the checkpoint of its last check; resumed
+// on other threads, it writes the very files of a run never stopped. A
+// checkpoint that is missing, cut short, damaged, not a checkpoint or of
+// other options is refused in one line, and nothing is written.
+TEST(SwimmerTrainerTest, AStoppedRunResumesToTheFilesOfARunNeverStopped)
+{
+    const fs::path folder = fs::temp_directory_path() / "swimmer-train-resume-test";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string whole = (folder / "whole.net").string();
+    const std::string resumed = (folder / "resumed.net").string();
+    const std::string checkpoint = (folder / "run.checkpoint").string();
+    const std::vector<std::string> run = {"--segments", "2", "--steps", "3000", "--check-every",
+                                          "1000"};
+    std::vector<std::string> arguments = run;
+    arguments.insert(arguments.end(), {"--output", whole, "--threads", "1"});
+    ASSERT_EQ(Train(arguments).Status, 0);
+
+    arguments = run;
+    arguments.insert(arguments.end(), {"--output", (folder / "stopped.net").string(),
+                                       "--checkpoint", checkpoint});
+    std::atomic<int> stop{0};
+    std::thread watcher([&] {
+        while (!fs::exists(checkpoint))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        stop = ExitStatus::Terminated;
+    });
+    std::ostringstream out, err;
+    EXPECT_EQ(RunTrainCommand(arguments, out, err, false, stop), ExitStatus::Terminated)
+        << err.str();
+    watcher.join();
+    const std::string kept = Contents(checkpoint);
+
+    const Result again = Train({"--resume", checkpoint, "--output", resumed, "--threads", "2"});
+    ASSERT_EQ(again.Status, 0) << again.Err;
+    EXPECT_EQ(Contents(resumed), Contents(whole));
+    EXPECT_EQ(Contents(resumed + ".curve.csv"), Contents(whole + ".curve.csv"));
+
+    const std::string path = (folder / "bad.checkpoint").string();
+    const struct
+    {
+        std::string Bytes;
+        std::vector<std::string> More;
+        const char* Why;
+    } cases[] = {
+        {"", {}, "is not a swimmer-train checkpoint"},
+        {kept.substr(0, kept.size() - 5), {}, "is cut short"},
+        {kept.substr(0, 40) + "x" + kept.substr(41), {}, "is damaged"},
+        {Contents(whole), {}, "is not a swimmer-train checkpoint"},
+        {kept, {"--seed", "2"}, "is a checkpoint of other options: made by swimmer-train"},
+        {kept, {"--segments", "3"}, "is a checkpoint of other options"},
+    };
+    const std::string output = (folder / "refused.net").string();
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary) << c.Bytes;
+        arguments = {"--resume", path, "--output", output};
+        arguments.insert(arguments.end(), c.More.begin(), c.More.end());
+        const Result refused = Train(arguments);
+        EXPECT_EQ(refused.Status, 2) << c.Why;
+        EXPECT_NE(refused.Err.find(c.Why), std::string::npos) << refused.Err;
+        EXPECT_EQ(refused.Err.find('\n'), refused.Err.size() - 1) << refused.Err;
+        EXPECT_FALSE(fs::exists(output)) << c.Why;
+    }
+    const Result missing = Train({"--resume", (folder / "none").string(), "--output", output});
+    EXPECT_EQ(missing.Status, 2);
+    EXPECT_NE(missing.Err.find("cannot be opened"), std::string::npos) << missing.Err;
     fs::remove_all(folder);
 }
 
@@ -144,7 +217,7 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
 TEST(SwimmerTrainerTest, HelpAndVersion)
 {
     std::ostringstream out, err;
-    const std::atomic<bool> interrupted{false};
+    const std::atomic<int> interrupted{0};
     ASSERT_EQ(RunTrainCommand({"--help"}, out, err, false, interrupted), 0);
     const std::string help = out.str();
     EXPECT_EQ(help.rfind("Usage: swimmer-train [OPTIONS]\n", 0), 0u) << help;

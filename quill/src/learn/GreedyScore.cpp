@@ -123,21 +123,63 @@ GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments)
 void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
                          CWorkerTeam& team, GreedyScore* scores)
 {
-    std::vector<Velocity> own(static_cast<std::size_t>(count) * Runs);
-    auto runOwn = [&](int task) {
-        own[static_cast<std::size_t>(task)] = OwnVelocity(*networks[task / Runs], segments, task % Runs);
+    CSingleProcess alone;
+    ScoreGreedySwimmers(networks, count, segments, team, alone, scores);
+}
+
+namespace {
+
+// Runs tasks of run(task) → velocity, each rank its block of them on its
+// team; every rank gets every velocity, or none if stop came.
+template <typename Run>
+bool RunShared(int tasks, CWorkerTeam& team, CRankGroup& group, const std::atomic<int>* stop,
+               Run run, std::vector<Velocity>& velocities)
+{
+    std::vector<double> words(2 * static_cast<std::size_t>(tasks));
+    const int first = CRankGroup::FirstOf(tasks, group.Rank(), group.Size());
+    const int end = CRankGroup::FirstOf(tasks, group.Rank() + 1, group.Size());
+    auto own = [&](int i) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed) != 0)
+            return;
+        const Velocity v = run(first + i);
+        words[2 * static_cast<std::size_t>(first + i)] = v.X;
+        words[2 * static_cast<std::size_t>(first + i) + 1] = v.Y;
     };
-    team.Run(count * Runs, runOwn);
+    team.Run(end - first, own);
+    if (stop != nullptr && group.AnyRank(stop->load() != 0))
+        return false;
+    std::vector<int> counts;
+    for (int r = 0; r < group.Size(); ++r)
+        counts.push_back(2 * (CRankGroup::FirstOf(tasks, r + 1, group.Size()) -
+                              CRankGroup::FirstOf(tasks, r, group.Size())));
+    group.ShareBlocks(words.data(), counts.data());
+    velocities.clear();
+    for (int task = 0; task < tasks; ++task)
+        velocities.push_back({words[2 * static_cast<std::size_t>(task)],
+                              words[2 * static_cast<std::size_t>(task) + 1]});
+    return true;
+}
+
+}  // namespace
+
+bool ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
+                         CWorkerTeam& team, CRankGroup& group, GreedyScore* scores,
+                         const std::atomic<int>* stop)
+{
+    std::vector<Velocity> own, user;
+    if (!RunShared(count * Runs, team, group, stop, [&](int task) {
+            return OwnVelocity(*networks[task / Runs], segments, task % Runs);
+        }, own))
+        return false;
     for (int k = 0; k < count; ++k)
         scores[k] = Summarise(&own[static_cast<std::size_t>(k) * Runs]);
 
-    std::vector<Velocity> user(static_cast<std::size_t>(count) * UserRuns);
-    auto runUser = [&](int task) {
-        const int k = task / UserRuns;
-        user[static_cast<std::size_t>(task)] =
-            UserVelocity(*networks[k], segments, scores[k].NativeDirection, task % UserRuns);
-    };
-    team.Run(count * UserRuns, runUser);
+    if (!RunShared(count * UserRuns, team, group, stop, [&](int task) {
+            const int k = task / UserRuns;
+            return UserVelocity(*networks[k], segments, scores[k].NativeDirection, task % UserRuns);
+        }, user))
+        return false;
     for (int k = 0; k < count; ++k)
         Judge(scores[k], &user[static_cast<std::size_t>(k) * UserRuns]);
+    return true;
 }

@@ -23,8 +23,11 @@
 // speed, since a click can put the controller in any of these situations,
 // and 0 otherwise.
 
+#include <atomic>
+
 #include "Angles.h"
 #include "FFNetwork.h"
+#include "RankGroup.h"
 #include "WorkerTeam.h"
 
 struct GreedyScore
@@ -44,3 +47,12 @@ GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments);
 // same scores whatever the team's size.
 void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
                          CWorkerTeam& team, GreedyScore* scores);
+// The same with the runs shared out over the ranks of a group, each rank's
+// block of them over its team, every network known to every rank; every
+// rank gets every score, the same whatever the ranks and teams. Where stop
+// is given (on every rank), each run first asks it: once it is non-zero on
+// any rank, the runs left are skipped, and every rank returns false with
+// scores not to be used; a stop comes in a run's time, not a check's.
+bool ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
+                         CWorkerTeam& team, CRankGroup& group, GreedyScore* scores,
+                         const std::atomic<int>* stop = nullptr);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Elementary.h"
+#include "FatalCheck.h"
 #include "FFNetworkVF.h"
 #include "Random.h"
 #include "Swimmer.h"
@@ -150,18 +151,94 @@ public:
         }
     }
 
-    void TakeOver(const CLearner& other)
+    // The weights and their average, n² words each.
+    void ExportLineage(double* words) const
     {
+        const int n2 = WeightCount();
+        std::copy_n(GetNetwork().GetWeights(), n2, words);
+        std::copy_n(Average.GetWeights(), n2, words + n2);
+    }
+
+    // Every trajectory starts afresh from the weights taken.
+    void ImportLineage(const double* words)
+    {
+        const int n2 = WeightCount();
+        CFFNetwork taken;
+        taken.CopyFrom(GetNetwork());
+        std::copy_n(words, n2, taken.GetWeights());
         for (std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
-            trajectory->ValueFunction.SetNetwork(other.GetNetwork());
+            trajectory->ValueFunction.SetNetwork(taken);
             trajectory->Learner.Restart();
         }
-        Average.CopyFrom(other.Average);
+        std::copy_n(words + n2, n2, Average.GetWeights());
+    }
+
+    int Words() const
+    {
+        const int progress = Trajectories.front()->Learner.ProgressWords();
+        return 4 + 2 * WeightCount() + Plan.Trajectories * (2 + CRandom::TableSize + progress);
+    }
+
+    void Save(double* words) const
+    {
+        *words++ = static_cast<double>(Rounds);
+        *words++ = static_cast<double>(Steps);
+        *words++ = ErrorSum;
+        *words++ = static_cast<double>(ErrorCount);
+        ExportLineage(words);
+        words += 2 * WeightCount();
+        for (const std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
+            const CRandom& rng = trajectory->Rng;
+            *words++ = rng.FirstIndex;
+            *words++ = rng.SecondIndex;
+            words = std::copy_n(rng.Table, CRandom::TableSize, words);
+            trajectory->Learner.SaveProgress(words);
+            words += trajectory->Learner.ProgressWords();
+        }
+    }
+
+    // A learner that refuses its words is left half loaded: it is not
+    // used after that.
+    bool Load(const double* words)
+    {
+        const double rounds = words[0], steps = words[1], count = words[3];
+        if (!IsCount(rounds) || !IsCount(steps) || !IsCount(count))
+            return false;
+        Rounds = static_cast<long long>(rounds);
+        Steps = static_cast<long long>(steps);
+        ErrorSum = words[2];
+        ErrorCount = static_cast<long long>(count);
+        ImportLineage(words + 4);
+        const double* at = words + 4 + 2 * WeightCount();
+        for (std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
+            CRandom& rng = trajectory->Rng;
+            if (!IsCount(at[0]) || !IsCount(at[1]) || at[0] >= CRandom::TableSize ||
+                at[1] >= CRandom::TableSize)
+                return false;
+            rng.FirstIndex = static_cast<int>(*at++);
+            rng.SecondIndex = static_cast<int>(*at++);
+            for (std::uint32_t& word : rng.Table) {
+                if (!IsCount(*at) || *at > 4294967295.0)
+                    return false;
+                word = static_cast<std::uint32_t>(*at++);
+            }
+            if (!trajectory->Learner.LoadProgress(at))
+                return false;
+            at += trajectory->Learner.ProgressWords();
+        }
+        return true;
     }
 
     // Every copy holds the same weights.
     const CFFNetwork& GetNetwork() const { return Trajectories.front()->ValueFunction.GetNetwork(); }
     const CFFNetwork& GetAverage() const { return Average; }
+    int WeightCount() const { return Average.GetNeuronCount() * Average.GetNeuronCount(); }
+
+    // A whole number a double holds exactly, from 0.
+    static bool IsCount(double word)
+    {
+        return word >= 0 && word <= 9007199254740992.0 && word == std::floor(word);
+    }
 
     const TrainingPlan& Plan;
     std::vector<std::unique_ptr<CTrajectory>> Trajectories;
@@ -174,11 +251,16 @@ public:
     long long ErrorCount = 0;
 };
 
-CSwimmerTrainer::CSwimmerTrainer(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team)
-    : Plan(plan), Team(team)
+CSwimmerTrainer::CSwimmerTrainer(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team,
+                                 int first, int end)
+    : Plan(plan), Team(team), First(first), End(end < 0 ? plan.Learners : end)
 {
-    for (int p = 0; p < plan.Learners; ++p)
-        Learners.push_back(std::make_unique<CLearner>(Plan, LearnerSeed(seed, p)));
+    Learners.resize(static_cast<std::size_t>(End - First));
+    auto make = [this, seed](int i) {
+        Learners[static_cast<std::size_t>(i)] =
+            std::make_unique<CLearner>(Plan, LearnerSeed(seed, First + i));
+    };
+    Team.Run(End - First, make);
 }
 
 CSwimmerTrainer::~CSwimmerTrainer() = default;
@@ -188,27 +270,52 @@ int CSwimmerTrainer::NeuronsFor(const TrainingPlan& plan)
     return CFFNetworkVF::MinimumNeurons(CSwimmer(plan.Segments)) + plan.HiddenNeurons;
 }
 
+CSwimmerTrainer::CLearner& CSwimmerTrainer::Own(int p) const
+{
+    FATAL_CHECK(p < First || p >= End);
+    return *Learners[static_cast<std::size_t>(p - First)];
+}
+
+void CSwimmerTrainer::LayOut(const TrainingPlan& plan, CFFNetwork& network)
+{
+    CSwimmer swimmer(plan.Segments);
+    CFFNetworkVF layout(swimmer);
+    layout.SetNeurons(NeuronsFor(plan));
+    network.CopyFrom(layout.GetNetwork());
+}
+
 void CSwimmerTrainer::Run(long long rounds)
 {
-    auto learn = [this, rounds](int p) {
-        CLearner& learner = *Learners[static_cast<std::size_t>(p)];
+    auto learn = [this, rounds](int i) {
+        CLearner& learner = *Learners[static_cast<std::size_t>(i)];
         for (long long round = 0; round < rounds; ++round)
             learner.Round();
     };
-    Team.Run(Plan.Learners, learn);
+    Team.Run(End - First, learn);
+    Rounds += rounds;
 }
 
 void CSwimmerTrainer::TakeOver(int from, int to)
 {
-    Learners[static_cast<std::size_t>(to)]->TakeOver(*Learners[static_cast<std::size_t>(from)]);
+    std::vector<double> lineage(static_cast<std::size_t>(LineageWords()));
+    ExportLineage(from, lineage.data());
+    ImportLineage(to, lineage.data());
 }
 
-long long CSwimmerTrainer::GetSteps() const
+int CSwimmerTrainer::LineageWords() const
 {
-    long long steps = 0;
-    for (const std::unique_ptr<CLearner>& learner : Learners)
-        steps += learner->Steps;
-    return steps;
+    const int n = NeuronsFor(Plan);
+    return 2 * n * n;
+}
+
+void CSwimmerTrainer::ExportLineage(int p, double* words) const
+{
+    Own(p).ExportLineage(words);
+}
+
+void CSwimmerTrainer::ImportLineage(int p, const double* words)
+{
+    Own(p).ImportLineage(words);
 }
 
 long long CSwimmerTrainer::StepsPerRound() const
@@ -216,22 +323,18 @@ long long CSwimmerTrainer::StepsPerRound() const
     return static_cast<long long>(Plan.Learners) * Plan.Trajectories;
 }
 
-double CSwimmerTrainer::TakeMeanTdError()
+void CSwimmerTrainer::TakeTdError(int p, double& sum, long long& count)
 {
-    double sum = 0.0;
-    long long count = 0;
-    for (std::unique_ptr<CLearner>& learner : Learners) {
-        sum += learner->ErrorSum;
-        count += learner->ErrorCount;
-        learner->ErrorSum = 0.0;
-        learner->ErrorCount = 0;
-    }
-    return count ? sum / static_cast<double>(count) / Plan.Learning.StepPeriod : 0.0;
+    CLearner& learner = Own(p);
+    sum = learner.ErrorSum;
+    count = learner.ErrorCount;
+    learner.ErrorSum = 0.0;
+    learner.ErrorCount = 0;
 }
 
-void CSwimmerTrainer::GetRoundedNetwork(int learner, bool averaged, CFFNetwork& network) const
+void CSwimmerTrainer::GetRoundedNetwork(int p, bool averaged, CFFNetwork& network) const
 {
-    const CLearner& from = *Learners[static_cast<std::size_t>(learner)];
+    const CLearner& from = Own(p);
     network.CopyFrom(averaged ? from.GetAverage() : from.GetNetwork());
     const int n = network.GetNeuronCount();
     double* w = network.GetWeights();
@@ -239,10 +342,25 @@ void CSwimmerTrainer::GetRoundedNetwork(int learner, bool averaged, CFFNetwork& 
         w[i] = static_cast<double>(static_cast<float>(w[i]));
 }
 
-bool CSwimmerTrainer::IsFinite() const
+bool CSwimmerTrainer::IsFinite(int p) const
 {
-    for (const std::unique_ptr<CLearner>& learner : Learners)
-        if (!AllWeightsFinite(learner->GetNetwork()))
-            return false;
-    return true;
+    return AllWeightsFinite(Own(p).GetNetwork());
+}
+
+int CSwimmerTrainer::LearnerWords() const
+{
+    if (First < End)
+        return Own(First).Words();
+    // A process without learners still knows their size: make one.
+    return CLearner(Plan, 0).Words();
+}
+
+void CSwimmerTrainer::SaveLearner(int p, double* words) const
+{
+    Own(p).Save(words);
+}
+
+bool CSwimmerTrainer::LoadLearner(int p, const double* words)
+{
+    return Own(p).Load(words);
 }

@@ -57,6 +57,8 @@ struct TrainingPlan
     // the end, and the average is what a check sees of them.
     double AverageTime = 3000.0;
     int AverageEvery = 16;            // rounds between averaging
+
+    bool operator==(const TrainingPlan&) const = default;
 };
 
 // The plan chosen for each length (docs/training.md says why).
@@ -68,34 +70,64 @@ TrainingPlan DefaultPlan(int segments, long long steps, long long checkEvery);
 class CSwimmerTrainer
 {
 public:
-    CSwimmerTrainer(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team);
+    // The learners first to end - 1 of the plan's (all of them by default):
+    // a process of several learns only its own block. Each learner is made
+    // on the team member that will run it, so that the memory it writes at
+    // every step lies apart from the others' (a member's own allocations),
+    // never in a cache line another member writes.
+    CSwimmerTrainer(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team,
+                    int first = 0, int end = -1);
     ~CSwimmerTrainer();
 
     static int NeuronsFor(const TrainingPlan& plan);
+    // A network of the plan's layout, its weights 0.
+    static void LayOut(const TrainingPlan& plan, CFFNetwork& network);
 
     // rounds rounds of every learner, the learners shared out over the team.
     void Run(long long rounds);
-    // The mean of |δ|/h since the last call (0 if no step came between).
-    double TakeMeanTdError();
+    // The sum of |δ|/h and the count of steps of learner p since the last
+    // call.
+    void TakeTdError(int p, double& sum, long long& count);
     // Learner to takes learner from's weights and their average, and starts
     // new trajectories with them: a learner far behind the best need not
     // spend the rest of the budget on its own lineage.
     void TakeOver(int from, int to);
+    // The same between processes: a lineage (the weights and their average)
+    // as LineageWords() words, and a learner taking one over.
+    int LineageWords() const;
+    void ExportLineage(int p, double* words) const;
+    void ImportLineage(int p, const double* words);
     // A learner's learned (averaged = false) or averaged network, its
     // weights rounded to single precision as a network file holds them.
-    void GetRoundedNetwork(int learner, bool averaged, CFFNetwork& network) const;
-    bool IsFinite() const;
+    void GetRoundedNetwork(int p, bool averaged, CFFNetwork& network) const;
+    // Whether learner p's weights are all finite.
+    bool IsFinite(int p) const;
+    // Everything learner p will go on from, as LearnerWords() words; Load
+    // takes such words back (false if they cannot be a learner's state).
+    int LearnerWords() const;
+    void SaveLearner(int p, double* words) const;
+    bool LoadLearner(int p, const double* words);
 
     const TrainingPlan& GetPlan() const { return Plan; }
-    // Learning steps of all learners together.
-    long long GetSteps() const;
+    int FirstLearner() const { return First; }
+    int EndLearner() const { return End; }
+    // Learning steps of all learners together, in every process.
+    long long GetSteps() const { return Rounds * StepsPerRound(); }
     // The steps one round of every learner takes.
     long long StepsPerRound() const;
+    // Rounds of every learner so far; a learner restored from its words
+    // goes on from the rounds it had.
+    long long GetRounds() const { return Rounds; }
+    void SetRounds(long long rounds) { Rounds = rounds; }
 
 private:
     class CLearner;
+    CLearner& Own(int p) const;
 
     TrainingPlan Plan;
     CWorkerTeam& Team;
+    int First;
+    int End;
+    long long Rounds = 0;
     std::vector<std::unique_ptr<CLearner>> Learners;
 };

@@ -53,8 +53,16 @@ TEST(SwimmerTrainerTest, LearningDependsOnTheSeedAloneNotOnTheThreads)
             EXPECT_TRUE(SameWeights(na, nc)) << p << " averaged " << averaged;
             EXPECT_FALSE(SameWeights(na, nd)) << p << " averaged " << averaged;
         }
-    EXPECT_EQ(a.TakeMeanTdError(), b.TakeMeanTdError());
-    EXPECT_TRUE(a.IsFinite());
+    for (int p = 0; p < plan.Learners; ++p) {
+        double sumA = 0, sumB = 0;
+        long long countA = 0, countB = 0;
+        a.TakeTdError(p, sumA, countA);
+        b.TakeTdError(p, sumB, countB);
+        EXPECT_EQ(sumA, sumB);
+        EXPECT_EQ(countA, 500 * 2);
+        EXPECT_EQ(countA, countB);
+        EXPECT_TRUE(a.IsFinite(p));
+    }
 }
 
 // The scores of a checkpoint are the networks' alone: the runs shared out

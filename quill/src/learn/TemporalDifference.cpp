@@ -1,5 +1,6 @@
 #include "TemporalDifference.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Elementary.h"
@@ -69,4 +70,31 @@ void CTDLearner::CarryTrace()
         StepsLeft = 0;  // the exit value ended it
     else
         ValueFunction.AccumulateGradient(Trace, Decay);
+}
+
+int CTDLearner::ProgressWords() const
+{
+    return 1 + State.Size() + Trace.Size();
+}
+
+void CTDLearner::SaveProgress(double* words) const
+{
+    *words++ = static_cast<double>(StepsLeft);
+    std::copy_n(static_cast<const double*>(State), State.Size(), words);
+    std::copy_n(static_cast<const double*>(Trace), Trace.Size(), words + State.Size());
+}
+
+bool CTDLearner::LoadProgress(const double* words)
+{
+    const double left = *words++;
+    if (!(left >= 0 && left <= static_cast<double>(TrajectorySteps) && left == std::floor(left)))
+        return false;
+    StepsLeft = static_cast<long long>(left);
+    std::copy_n(words, State.Size(), static_cast<double*>(State));
+    std::copy_n(words + State.Size(), Trace.Size(), static_cast<double*>(Trace));
+    // Between steps the value function holds the state as its input, which
+    // the next Advance evaluates with the weights of then.
+    if (StepsLeft > 0)
+        ValueFunction.SetInput(State);
+    return true;
 }

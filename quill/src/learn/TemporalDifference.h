@@ -36,6 +36,8 @@ struct TDConstants
     double TraceDecay;      // κ, seconds
     double LearningRate;    // η
     double TrajectoryTime;  // seconds from a random start to the next
+
+    bool operator==(const TDConstants&) const = default;
 };
 
 class CTDLearner
@@ -63,6 +65,15 @@ public:
     // The next Advance starts a new trajectory, its trace afresh.
     void Restart() { StepsLeft = 0; }
     const CVector& GetState() const { return State; }
+
+    // What the learner goes on from between steps, as ProgressWords()
+    // words: the steps left of the trajectory, its state and its trace
+    // (the step's other vectors are made afresh by the next Advance).
+    // Loading gives the value function the state as its input again, or
+    // refuses steps left that no trajectory has.
+    int ProgressWords() const;
+    void SaveProgress(double* words) const;
+    bool LoadProgress(const double* words);
 
 private:
     void StartTrajectory();

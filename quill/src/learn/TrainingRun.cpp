@@ -1,6 +1,8 @@
 #include "TrainingRun.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -10,6 +12,12 @@ bool Better(const GreedyScore& a, const GreedyScore& b)
     if (a.Score != b.Score)
         return a.Score > b.Score;
     return a.Speed > b.Speed;
+}
+
+// The words of a learner's part of a check.
+int CheckWords(const CFFNetwork& layout)
+{
+    return layout.GetNeuronCount() * layout.GetNeuronCount() + 3;
 }
 
 int Leader(const std::vector<GreedyScore>& scores)
@@ -38,13 +46,27 @@ std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
 }
 
 CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team)
+    : CTrainingRun(plan, seed, team, Alone)
+{
+}
+
+CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team,
+                           CRankGroup& group)
     : Plan(plan),
       Team(team),
-      Trainer(plan, seed, team),
+      Group(group),
+      Trainer(plan, seed, team, CRankGroup::FirstOf(plan.Learners, group.Rank(), group.Size()),
+              CRankGroup::FirstOf(plan.Learners, group.Rank() + 1, group.Size())),
       Probes(static_cast<std::size_t>(plan.Learners))
 {
-    for (const CFFNetwork& probe : Probes)
+    for (CFFNetwork& probe : Probes) {
+        CSwimmerTrainer::LayOut(plan, probe);
         ProbeList.push_back(&probe);
+    }
+    const int block = CheckWords(Probes.front());
+    for (int r = 0; r < group.Size(); ++r)
+        Counts.push_back(block * (CRankGroup::FirstOf(plan.Learners, r + 1, group.Size()) -
+                                  CRankGroup::FirstOf(plan.Learners, r, group.Size())));
     Last.Scores.resize(Probes.size());
     BestScore.Speed = -std::numeric_limits<double>::infinity();
 }
@@ -65,27 +87,57 @@ bool CTrainingRun::Advance(long long until)
     const long long after = GetSteps();
     if (after / Plan.CheckEvery == before / Plan.CheckEvery && after < Plan.Steps)
         return false;
-    Check();
-    Diverged = !Trainer.IsFinite();
-    return true;
+    Stopped = !Check(Stop);
+    return !Stopped;
 }
 
+// Judging what there is asks for no stop: it is what a stop wants.
 bool CTrainingRun::CheckIfNone()
 {
     if (BestLearner >= 0)
         return false;
-    Check();
+    Check(nullptr);
     return true;
 }
 
-void CTrainingRun::Check()
+// Each learner's part of a check: its averaged network's weights, then the
+// sum of its TD errors and their count, then whether its own weights are
+// all finite.
+bool CTrainingRun::Check(const std::atomic<int>* stop)
 {
+    const auto started = std::chrono::steady_clock::now();
     const int learners = Plan.Learners;
-    for (int p = 0; p < learners; ++p)
-        Trainer.GetRoundedNetwork(p, true, Probes[static_cast<std::size_t>(p)]);
-    ScoreGreedySwimmers(ProbeList.data(), learners, Plan.Segments, Team, Last.Scores.data());
+    const int block = CheckWords(Probes.front());
+    const int weights = block - 3;
+    std::vector<double> words(static_cast<std::size_t>(learners) * block);
+    for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner(); ++p) {
+        double* own = &words[static_cast<std::size_t>(p) * block];
+        CFFNetwork& probe = Probes[static_cast<std::size_t>(p)];
+        Trainer.GetRoundedNetwork(p, true, probe);
+        std::copy_n(probe.GetWeights(), weights, own);
+        long long count = 0;
+        Trainer.TakeTdError(p, own[weights], count);
+        own[weights + 1] = static_cast<double>(count);
+        own[weights + 2] = Trainer.IsFinite(p) ? 1.0 : 0.0;
+    }
+    Group.ShareBlocks(words.data(), Counts.data());
+
+    double errorSum = 0.0;
+    long long errorCount = 0;
+    std::vector<bool> finite(static_cast<std::size_t>(learners));
+    for (int p = 0; p < learners; ++p) {
+        const double* part = &words[static_cast<std::size_t>(p) * block];
+        std::copy_n(part, weights, Probes[static_cast<std::size_t>(p)].GetWeights());
+        errorSum += part[weights];
+        errorCount += static_cast<long long>(part[weights + 1]);
+        finite[static_cast<std::size_t>(p)] = part[weights + 2] != 0.0;
+    }
+    if (!ScoreGreedySwimmers(ProbeList.data(), learners, Plan.Segments, Team, Group,
+                             Last.Scores.data(), stop))
+        return false;
     Last.Steps = GetSteps();
-    Last.MeanTdError = Trainer.TakeMeanTdError();
+    Last.MeanTdError =
+        errorCount ? errorSum / static_cast<double>(errorCount) / Plan.Learning.StepPeriod : 0.0;
     for (int p = 0; p < learners; ++p) {
         const GreedyScore& score = Last.Scores[static_cast<std::size_t>(p)];
         const CFFNetwork& probe = Probes[static_cast<std::size_t>(p)];
@@ -99,7 +151,103 @@ void CTrainingRun::Check()
         }
     }
     const std::vector<int> from = TakeOvers(Plan, Last.Steps, Last.Scores);
-    for (int p = 0; p < learners; ++p)
-        if (from[static_cast<std::size_t>(p)] >= 0)
-            Trainer.TakeOver(from[static_cast<std::size_t>(p)], p);
+    MoveLineages(Trainer, Group, from);
+    // The run diverged if a learner's weights are not all finite after the
+    // take-overs: a learner that took a lineage has its source's.
+    for (int p = 0; p < learners; ++p) {
+        const int now = from[static_cast<std::size_t>(p)] >= 0 ? from[static_cast<std::size_t>(p)] : p;
+        Diverged = Diverged || !finite[static_cast<std::size_t>(now)];
+    }
+    CheckSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return true;
+}
+
+void MoveLineages(CSwimmerTrainer& trainer, CRankGroup& group, const std::vector<int>& from)
+{
+    const int learners = static_cast<int>(from.size());
+    const int me = group.Rank();
+    const int size = trainer.LineageWords();
+    std::vector<double> lineage(static_cast<std::size_t>(size));
+    for (int p = 0; p < learners; ++p) {
+        const int q = from[static_cast<std::size_t>(p)];
+        if (q < 0)
+            continue;
+        const int source = group.OwnerOf(q, learners);
+        const int taker = group.OwnerOf(p, learners);
+        if (source == me) {
+            trainer.ExportLineage(q, lineage.data());
+            if (taker != me)
+                group.Send(taker, lineage.data(), size);
+        }
+        if (taker == me) {
+            if (source != me)
+                group.Receive(source, lineage.data(), size);
+            trainer.ImportLineage(p, lineage.data());
+        }
+    }
+}
+
+// The run's own words: rounds, diverged, the best learner and step, the
+// best score's five numbers, the best network's weights.
+int CTrainingRun::RunWords() const
+{
+    return 9 + Probes.front().GetNeuronCount() * Probes.front().GetNeuronCount();
+}
+
+std::vector<double> CTrainingRun::SaveState()
+{
+    const int learners = Plan.Learners;
+    const std::size_t each = static_cast<std::size_t>(Trainer.LearnerWords());
+    const int me = Group.Rank();
+    std::vector<double> learner(each);
+    std::vector<double> words;
+    if (me == 0) {
+        words = {static_cast<double>(Trainer.GetRounds()), Diverged ? 1.0 : 0.0,
+                 static_cast<double>(BestLearner), static_cast<double>(BestStep),
+                 BestScore.Speed, BestScore.NativeDirection, BestScore.Spread, BestScore.Slowest,
+                 BestScore.Score};
+        words.resize(static_cast<std::size_t>(RunWords()));
+        if (BestLearner >= 0)
+            std::copy_n(Best.GetWeights(), RunWords() - 9, words.begin() + 9);
+    }
+    for (int p = 0; p < learners; ++p) {
+        const int owner = Group.OwnerOf(p, learners);
+        if (owner == me)
+            Trainer.SaveLearner(p, learner.data());
+        if (owner == me && me != 0)
+            Group.Send(0, learner.data(), static_cast<int>(each));
+        if (owner != me && me == 0)
+            Group.Receive(owner, learner.data(), static_cast<int>(each));
+        if (me == 0)
+            words.insert(words.end(), learner.begin(), learner.end());
+    }
+    return words;
+}
+
+bool CTrainingRun::LoadState(const std::vector<double>& words)
+{
+    const std::size_t each = static_cast<std::size_t>(Trainer.LearnerWords());
+    const std::size_t own = static_cast<std::size_t>(RunWords());
+    bool fits = words.size() == own + each * static_cast<std::size_t>(Plan.Learners);
+    const auto whole = [](double word, double most) {
+        return word >= 0 && word <= most && word == std::floor(word);
+    };
+    fits = fits && whole(words[0], static_cast<double>(Plan.Steps / Trainer.StepsPerRound())) &&
+           (words[1] == 0 || words[1] == 1) && whole(words[2] + 1, Plan.Learners) &&
+           whole(words[3], static_cast<double>(Plan.Steps));
+    if (fits) {
+        Trainer.SetRounds(static_cast<long long>(words[0]));
+        Diverged = words[1] != 0;
+        BestLearner = static_cast<int>(words[2]);
+        BestStep = static_cast<long long>(words[3]);
+        BestScore = {words[4], words[5], words[6], words[7], words[8]};
+        if (BestLearner >= 0) {
+            Best.CopyFrom(Probes.front());
+            std::copy_n(words.begin() + 9, own - 9, Best.GetWeights());
+        }
+        for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner() && fits; ++p)
+            fits = Trainer.LoadLearner(p, &words[own + each * static_cast<std::size_t>(p)]);
+    }
+    // Every rank reads the same words, but checks only its own learners'.
+    return !Group.AnyRank(!fits);
 }

@@ -10,12 +10,22 @@
 // the same steps however the stretches are cut, so the result depends on
 // the plan and the seed alone: never on the stretches, the team's size or
 // the timing.
+//
+// A run may be shared among the ranks of a group, each learning its block
+// of the learners on its own team. At a check every rank makes every call
+// here alike: the averaged networks travel to every rank, the scoring runs
+// are shared out over all ranks, every rank judges the same scores and
+// keeps the same best, and a taken-over lineage moves from the rank that
+// has it to the rank that takes it. Any number of ranks and threads gives
+// the same bits as one of each.
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "FFNetwork.h"
 #include "GreedyScore.h"
+#include "RankGroup.h"
 #include "SwimmerTrainer.h"
 #include "WorkerTeam.h"
 
@@ -34,17 +44,30 @@ struct TrainingCheck
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
                            const std::vector<GreedyScore>& scores);
 
+// The take-overs of a check, learner p taking learner from[p]'s lineage
+// where from[p] >= 0, in the order of p on every rank alike: the rank that
+// has the source sends it, the rank of the taker receives it (a rank that
+// has both copies it).
+void MoveLineages(CSwimmerTrainer& trainer, CRankGroup& group, const std::vector<int>& from);
+
 class CTrainingRun
 {
 public:
     CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team);
+    CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team,
+                 CRankGroup& group);
 
     // Learns on towards step until (at least one round), stopping early at
     // the next check, which it then makes; true if it made one.
     bool Advance(long long until);
-    // The budget is spent, or the weights diverged.
-    bool IsDone() const { return Diverged || GetSteps() >= Plan.Steps; }
+    // The budget is spent, the weights diverged, or a stop came.
+    bool IsDone() const { return Diverged || Stopped || GetSteps() >= Plan.Steps; }
     bool HasDiverged() const { return Diverged; }
+    // A check's scoring asks stop (every rank's, set on every rank) before
+    // each run; once it is non-zero on any rank, the check is given up, the
+    // run is stopped and keeps what it had at the check before.
+    void StopWhen(const std::atomic<int>& stop) { Stop = &stop; }
+    bool WasStopped() const { return Stopped; }
     // A run stopped before its first check judges what it has; true if this
     // made a check.
     bool CheckIfNone();
@@ -61,19 +84,38 @@ public:
     const CFFNetwork& GetBest() const { return Best; }
     int GetBestLearner() const { return BestLearner; }
     long long GetBestStep() const { return BestStep; }
+    // Wall seconds spent in checks so far (scoring, and waiting for the
+    // other ranks there).
+    double GetCheckSeconds() const { return CheckSeconds; }
+
+    // The whole state a run goes on from after a check, as words: on rank
+    // 0, the run's and then every learner's, in order; on the other ranks
+    // nothing (they send theirs to rank 0). Every rank calls it.
+    std::vector<double> SaveState();
+    // Every rank takes such words back, its own learners from them; false
+    // if they cannot be this plan's run.
+    bool LoadState(const std::vector<double>& words);
 
 private:
-    void Check();
+    // A check; false if a stop gave it up.
+    bool Check(const std::atomic<int>* stop);
+    int RunWords() const;
 
     TrainingPlan Plan;
     CWorkerTeam& Team;
+    CSingleProcess Alone;
+    CRankGroup& Group;
     CSwimmerTrainer Trainer;
+    std::vector<int> Counts;  // words of each rank's block at a check
     std::vector<CFFNetwork> Probes;
     std::vector<const CFFNetwork*> ProbeList;
     TrainingCheck Last;
     bool Diverged = false;
+    bool Stopped = false;
+    const std::atomic<int>* Stop = nullptr;
     GreedyScore BestScore;
     CFFNetwork Best;
     int BestLearner = -1;
     long long BestStep = 0;
+    double CheckSeconds = 0.0;
 };
