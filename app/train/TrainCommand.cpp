@@ -344,7 +344,9 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     const long long startSteps = run.GetSteps();
 
     CProgressLine line(said, "swimmer-train", showProgress && speaks);
-    const long long progressEvery = 100000;
+    // Stretches of 50 000 steps a learner between looks at the stop (an
+    // agreement of every rank) and the progress: a fraction of a second.
+    const long long progressEvery = 50000LL * plan.Learners;
     bool stopped = false;
     while (!run.IsDone()) {
         // Every rank stops at the same step, whichever was told.
