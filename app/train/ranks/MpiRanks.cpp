@@ -6,10 +6,10 @@
 #include <mpi.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "FatalCheck.h"
 #include "JoinRanks.h"
 
 namespace {
@@ -22,6 +22,13 @@ bool StartedByLauncher()
         if (std::getenv(name) != nullptr)
             return true;
     return false;
+}
+
+// A fault of the job itself: every rank ends, through mpirun.
+void Abort(const char* why)
+{
+    std::fprintf(stderr, "swimmer-train: %s\n", why);
+    MPI_Abort(MPI_COMM_WORLD, 1);
 }
 
 class CMpiRanks : public CRankGroup
@@ -64,7 +71,8 @@ public:
         MPI_Recv(words, count, MPI_DOUBLE, from, 0, MPI_COMM_WORLD, &status);
         int received = 0;
         MPI_Get_count(&status, MPI_DOUBLE, &received);
-        FATAL_CHECK(received != count);
+        if (received != count)
+            Abort("a rank received other words than it waited for");
     }
 
     bool AnyRank(bool yes) override
@@ -78,7 +86,8 @@ public:
     {
         unsigned long long size = bytes.size();
         MPI_Bcast(&size, 1, MPI_UNSIGNED_LONG_LONG, 0, MPI_COMM_WORLD);
-        FATAL_CHECK(size > INT_MAX);
+        if (size > INT_MAX)
+            Abort("more than 2 GiB to pass to every rank");
         bytes.resize(size);
         MPI_Bcast(bytes.data(), static_cast<int>(size), MPI_CHAR, 0, MPI_COMM_WORLD);
     }

@@ -93,7 +93,12 @@ private:
     int Own;
 };
 
-// body(rank group) on size threads at once.
+// body(rank group) on size threads at once. A build without threads (the
+// WebAssembly one) cannot run ranks as threads, and skips these tests.
+#define SKIP_WITHOUT_THREADS()                                   \
+    if (CWorkerTeam::MaxThreads() < 2)                           \
+    GTEST_SKIP() << "this build has no threads to run ranks on"
+
 void OnRanks(int size, const std::function<void(CRankGroup&)>& body)
 {
     Hub hub(size);
@@ -154,6 +159,7 @@ Outcome Learn(const TrainingPlan& plan, CRankGroup& group, const std::vector<dou
 // a count that is no whole number are refused on every rank.
 TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
 {
+    SKIP_WITHOUT_THREADS();
     const TrainingPlan plan = ShortPlan();
     CSingleProcess alone;
     const Outcome one = Learn(plan, alone);
@@ -197,6 +203,7 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
 // ranks they are on, and leaves the others alone.
 TEST(TrainingRanksTest, TakeOversMoveLineagesBetweenRanks)
 {
+    SKIP_WITHOUT_THREADS();
     TrainingPlan plan = ShortPlan();
     plan.Learners = 4;
     const std::vector<int> from = {-1, 2, -1, 0};  // rank 1 to rank 0, and rank 0 to rank 1
