@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <barrier>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -16,13 +15,40 @@
 
 namespace {
 
+// A barrier on a condition variable: std::barrier waits on an atomic, whose
+// wait in the MinGW runtime can miss its wake-up under Wine.
+class CBarrier
+{
+public:
+    explicit CBarrier(int count) : Count(count) {}
+    void arrive_and_wait()
+    {
+        std::unique_lock<std::mutex> hold(Lock);
+        const unsigned generation = Generation;
+        if (++Arrived == Count) {
+            Arrived = 0;
+            ++Generation;
+            AllArrived.notify_all();
+        } else {
+            AllArrived.wait(hold, [&] { return Generation != generation; });
+        }
+    }
+
+private:
+    std::mutex Lock;
+    std::condition_variable AllArrived;
+    int Count;
+    int Arrived = 0;
+    unsigned Generation = 0;
+};
+
 // The meeting place of the ranks: collectives meet at a barrier, each rank
 // reading what the others put out; sends wait in a mailbox per pair.
 struct Hub
 {
     explicit Hub(int size) : Size(size), Meet(size), Out(static_cast<std::size_t>(size)) {}
     int Size;
-    std::barrier<> Meet;
+    CBarrier Meet;
     std::vector<const void*> Out;
     std::mutex Lock;
     std::condition_variable Arrived;
