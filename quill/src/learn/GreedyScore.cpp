@@ -148,11 +148,7 @@ bool RunShared(int tasks, CWorkerTeam& team, CRankGroup& group, const std::atomi
     team.Run(end - first, own);
     if (stop != nullptr && group.AnyRank(stop->load() != 0))
         return false;
-    std::vector<int> counts;
-    for (int r = 0; r < group.Size(); ++r)
-        counts.push_back(2 * (CRankGroup::FirstOf(tasks, r + 1, group.Size()) -
-                              CRankGroup::FirstOf(tasks, r, group.Size())));
-    group.ShareBlocks(words.data(), counts.data());
+    group.ShareBlocks(words.data(), group.BlockCounts(tasks, 2).data());
     velocities.clear();
     for (int task = 0; task < tasks; ++task)
         velocities.push_back({words[2 * static_cast<std::size_t>(task)],

@@ -15,6 +15,14 @@ int CRankGroup::OwnerOf(int item, int count) const
     return rank;
 }
 
+std::vector<int> CRankGroup::BlockCounts(int count, int words) const
+{
+    std::vector<int> counts;
+    for (int r = 0; r < Size(); ++r)
+        counts.push_back(words * (FirstOf(count, r + 1, Size()) - FirstOf(count, r, Size())));
+    return counts;
+}
+
 // A process alone owns everything, so nothing ever crosses.
 void CSingleProcess::Send(int, const double*, int)
 {

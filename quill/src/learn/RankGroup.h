@@ -11,6 +11,14 @@
 // with MPI supplies a group over its ranks.
 
 #include <string>
+#include <vector>
+
+// Whether a word holds a whole number from 0 to most, most at 2^53 or
+// below: what a count or a generator word read back must be.
+inline bool IsWholeWord(double word, double most = 9007199254740992.0)
+{
+    return word >= 0 && word <= most && word == static_cast<double>(static_cast<long long>(word));
+}
 
 class CRankGroup
 {
@@ -41,6 +49,9 @@ public:
     // blocks differ by one item at most and some ranks may own none.
     static int FirstOf(int count, int rank, int size);
     int OwnerOf(int item, int count) const;
+    // The words of each rank's block when count items of words words each
+    // are shared out so: the counts ShareBlocks takes.
+    std::vector<int> BlockCounts(int count, int words) const;
 };
 
 class CSingleProcess : public CRankGroup

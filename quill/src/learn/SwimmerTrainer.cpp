@@ -7,6 +7,7 @@
 #include "FatalCheck.h"
 #include "FFNetworkVF.h"
 #include "Random.h"
+#include "RankGroup.h"
 #include "Swimmer.h"
 
 TrainingPlan DefaultPlan(int segments)
@@ -202,7 +203,7 @@ public:
     bool Load(const double* words)
     {
         const double rounds = words[0], steps = words[1], count = words[3];
-        if (!IsCount(rounds) || !IsCount(steps) || !IsCount(count))
+        if (!IsWholeWord(rounds) || !IsWholeWord(steps) || !IsWholeWord(count))
             return false;
         Rounds = static_cast<long long>(rounds);
         Steps = static_cast<long long>(steps);
@@ -212,13 +213,13 @@ public:
         const double* at = words + 4 + 2 * WeightCount();
         for (std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
             CRandom& rng = trajectory->Rng;
-            if (!IsCount(at[0]) || !IsCount(at[1]) || at[0] >= CRandom::TableSize ||
-                at[1] >= CRandom::TableSize)
+            const double lastIndex = CRandom::TableSize - 1;
+            if (!IsWholeWord(at[0], lastIndex) || !IsWholeWord(at[1], lastIndex))
                 return false;
             rng.FirstIndex = static_cast<int>(*at++);
             rng.SecondIndex = static_cast<int>(*at++);
             for (std::uint32_t& word : rng.Table) {
-                if (!IsCount(*at) || *at > 4294967295.0)
+                if (!IsWholeWord(*at, 4294967295.0))
                     return false;
                 word = static_cast<std::uint32_t>(*at++);
             }
@@ -234,11 +235,6 @@ public:
     const CFFNetwork& GetAverage() const { return Average; }
     int WeightCount() const { return Average.GetNeuronCount() * Average.GetNeuronCount(); }
 
-    // A whole number a double holds exactly, from 0.
-    static bool IsCount(double word)
-    {
-        return word >= 0 && word <= 9007199254740992.0 && word == std::floor(word);
-    }
 
     const TrainingPlan& Plan;
     std::vector<std::unique_ptr<CTrajectory>> Trajectories;

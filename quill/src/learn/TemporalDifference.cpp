@@ -5,6 +5,7 @@
 
 #include "Elementary.h"
 #include "Random.h"
+#include "RankGroup.h"
 
 CTDLearner::CTDLearner(CDynamicModel& model, CValueFunction& valueFunction,
                        CController& controller, CRandom& rng, const TDConstants& constants)
@@ -87,7 +88,7 @@ void CTDLearner::SaveProgress(double* words) const
 bool CTDLearner::LoadProgress(const double* words)
 {
     const double left = *words++;
-    if (!(left >= 0 && left <= static_cast<double>(TrajectorySteps) && left == std::floor(left)))
+    if (!IsWholeWord(left, static_cast<double>(TrajectorySteps)))
         return false;
     StepsLeft = static_cast<long long>(left);
     std::copy_n(words, State.Size(), static_cast<double*>(State));

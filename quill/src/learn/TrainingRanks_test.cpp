@@ -242,10 +242,7 @@ TEST(TrainingRanksTest, TakeOversMoveLineagesBetweenRanks)
         // Every lineage before, to every rank.
         const int size = trainer.LineageWords();
         std::vector<double> before(static_cast<std::size_t>(size * plan.Learners));
-        std::vector<int> counts;
-        for (int r = 0; r < 2; ++r)
-            counts.push_back(size * (CRankGroup::FirstOf(plan.Learners, r + 1, 2) -
-                                     CRankGroup::FirstOf(plan.Learners, r, 2)));
+        const std::vector<int> counts = group.BlockCounts(plan.Learners, size);
         for (int p = first; p < end; ++p)
             trainer.ExportLineage(p, &before[static_cast<std::size_t>(p * size)]);
         group.ShareBlocks(before.data(), counts.data());

@@ -64,9 +64,7 @@ CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorker
         ProbeList.push_back(&probe);
     }
     const int block = CheckWords(Probes.front());
-    for (int r = 0; r < group.Size(); ++r)
-        Counts.push_back(block * (CRankGroup::FirstOf(plan.Learners, r + 1, group.Size()) -
-                                  CRankGroup::FirstOf(plan.Learners, r, group.Size())));
+    Counts = group.BlockCounts(plan.Learners, block);
     Last.Scores.resize(Probes.size());
     BestScore.Speed = -std::numeric_limits<double>::infinity();
 }
@@ -229,12 +227,9 @@ bool CTrainingRun::LoadState(const std::vector<double>& words)
     const std::size_t each = static_cast<std::size_t>(Trainer.LearnerWords());
     const std::size_t own = static_cast<std::size_t>(RunWords());
     bool fits = words.size() == own + each * static_cast<std::size_t>(Plan.Learners);
-    const auto whole = [](double word, double most) {
-        return word >= 0 && word <= most && word == std::floor(word);
-    };
-    fits = fits && whole(words[0], static_cast<double>(Plan.Steps / Trainer.StepsPerRound())) &&
-           (words[1] == 0 || words[1] == 1) && whole(words[2] + 1, Plan.Learners) &&
-           whole(words[3], static_cast<double>(Plan.Steps));
+    fits = fits && IsWholeWord(words[0], static_cast<double>(Plan.Steps / Trainer.StepsPerRound())) &&
+           (words[1] == 0 || words[1] == 1) && IsWholeWord(words[2] + 1, Plan.Learners) &&
+           IsWholeWord(words[3], static_cast<double>(Plan.Steps));
     if (fits) {
         Trainer.SetRounds(static_cast<long long>(words[0]));
         Diverged = words[1] != 0;
