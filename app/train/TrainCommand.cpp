@@ -38,7 +38,8 @@ const char Footer[] =
     "writes the best so far and the curve (status 130 or 143); --resume of the\n"
     "checkpoint goes on as if never stopped.\n"
     "Curve columns: steps,simulated_time,mean_td_error, then speed0, speed1, ...\n"
-    "(each learner's at the check), best_speed,native_direction";
+    "(each learner's at the check), best_speed,native_direction, then rate0,discount0,\n"
+    "rate1,discount1, ... (the eta and tau each learner learned with up to the check)";
 
 // The most threads, learners, trajectories and hidden neurons anyone would
 // ask for; more is a typo.
@@ -59,6 +60,8 @@ struct LearningOptions
     int Learners = 0;
     int Trajectories = 0;
     double TakeOverBelow = -1;
+    double TakeOverFrom = -1;
+    double Explore = 0;
     double FinalRate = 0;
     double AverageTime = 0;
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
@@ -117,6 +120,12 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
         parser.AddReal("--take-over-below", "R", learning.TakeOverBelow, {0, true, 1},
                        "a learner whose checkpoint scores below R times the best learner's "
                        "takes its weights; 0: never",
+                       planDefault),
+        parser.AddReal("--take-over-from", "F", learning.TakeOverFrom, {0, true, 1},
+                       "take-overs start at F of the budget", planDefault),
+        parser.AddReal("--explore", "X", learning.Explore, {1, true, 10},
+                       "a learner that takes over learns on with its source's eta and tau, each "
+                       "multiplied or divided by X; 1: as they were",
                        planDefault),
         parser.AddReal("--step-time", "S", learning.StepPeriod, {0, false, 0.1},
                        "simulated seconds of a learning step, h", planDefault),
@@ -213,6 +222,10 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.Learners = options.Learners;
     if (options.TakeOverBelow >= 0)
         plan.TakeOverBelow = options.TakeOverBelow;
+    if (options.TakeOverFrom >= 0)
+        plan.TakeOverFrom = options.TakeOverFrom;
+    if (options.Explore)
+        plan.ExploreFactor = options.Explore;
     if (options.FinalRate)
         plan.FinalRate = options.FinalRate;
     if (options.AverageTime)
@@ -322,7 +335,10 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     std::string curve = "steps,simulated_time,mean_td_error";
     for (int p = 0; p < plan.Learners; ++p)
         curve += ",speed" + std::to_string(p);
-    curve += ",best_speed,native_direction\n";
+    curve += ",best_speed,native_direction";
+    for (int p = 0; p < plan.Learners; ++p)
+        curve += Format(",rate%d,discount%d", p, p);
+    curve += '\n';
     if (!options.Resume.empty()) {
         if (!run.LoadState(resumed.Words) || resumed.Curve.rfind(curve, 0) != 0) {
             said << "swimmer-train: --resume '" << options.Resume
@@ -337,8 +353,11 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
                         check.MeanTdError);
         for (const GreedyScore& score : check.Scores)
             curve += Format(",%.17g", score.Speed);
-        curve += Format(",%.17g,%.17g\n", run.GetBestScore().Speed,
+        curve += Format(",%.17g,%.17g", run.GetBestScore().Speed,
                         run.GetBestScore().NativeDirection);
+        for (const LearnerRates& rates : check.Rates)
+            curve += Format(",%.17g,%.17g", rates.LearningRate, rates.Discount);
+        curve += '\n';
     };
     const auto started = std::chrono::steady_clock::now();
     const long long startSteps = run.GetSteps();

@@ -184,7 +184,8 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
     ASSERT_EQ(Train({"--steps", "600", "--check-every", "600", "--output", plain}).Status, 0);
     const std::vector<std::string> plan = {
         "--hidden", "5", "--learners", "3", "--trajectories", "2", "--step-time", "0.05",
-        "--take-over-below", "0", "--final-rate", "0.5"};
+        "--take-over-below", "0", "--final-rate", "0.5", "--discount", "1.5",
+        "--learning-rate", "0.02", "--explore", "1.25", "--take-over-from", "0.5"};
     std::vector<std::string> arguments = {"--steps", "600", "--check-every", "600"};
     arguments.insert(arguments.end(), plan.begin(), plan.end());
     arguments.insert(arguments.end(), {"--output=" + changed, "--threads", "1"});
@@ -196,18 +197,20 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
     EXPECT_EQ(file.Segments, 3);
     EXPECT_EQ(file.Network.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(DefaultPlan(3)));
     EXPECT_EQ(Contents(plain + ".curve.csv").rfind(
-                  "steps,simulated_time,mean_td_error,speed0,speed1,best_speed,native_direction\n"
-                  "600,18,", 0),
+                  "steps,simulated_time,mean_td_error,speed0,speed1,best_speed,native_direction,"
+                  "rate0,discount0,rate1,discount1\n600,18,", 0),
               0u);
 
     ASSERT_TRUE(ReadNetworkFile(changed, file, error)) << error;
     TrainingPlan expected = DefaultPlan(3);
     expected.HiddenNeurons = 5;
     EXPECT_EQ(file.Network.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(expected));
-    EXPECT_EQ(Contents(changed + ".curve.csv").rfind(
-                  "steps,simulated_time,mean_td_error,speed0,speed1,speed2,best_speed,"
-                  "native_direction\n600,30,", 0),
+    const std::string curve = Contents(changed + ".curve.csv");
+    EXPECT_EQ(curve.rfind("steps,simulated_time,mean_td_error,speed0,speed1,speed2,best_speed,"
+                          "native_direction,rate0,discount0,rate1,discount1,rate2,discount2\n"
+                          "600,30,", 0),
               0u);
+    EXPECT_TRUE(curve.ends_with(",0.02,1.5,0.02,1.5,0.02,1.5\n")) << curve;
     const std::string text = Contents(changed);
     const std::size_t at = text.find("# made by swimmer-train ");
     ASSERT_NE(at, std::string::npos) << text;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Elementary.h"
 #include "FatalCheck.h"
@@ -99,6 +100,7 @@ class CSwimmerTrainer::CLearner
 public:
     CLearner(const TrainingPlan& plan, std::uint32_t seed)
         : Plan(plan),
+          Rates{plan.Learning.LearningRate, plan.Learning.Discount},
           AverageRate(1.0 - Elementary::Exp(-plan.AverageEvery * plan.Trajectories *
                                      plan.Learning.StepPeriod / plan.AverageTime))
     {
@@ -174,10 +176,17 @@ public:
         std::copy_n(words + n2, n2, Average.GetWeights());
     }
 
+    void SetRates(const LearnerRates& rates)
+    {
+        Rates = rates;
+        for (std::unique_ptr<CTrajectory>& trajectory : Trajectories)
+            trajectory->Learner.SetRates(rates.LearningRate, rates.Discount);
+    }
+
     int Words() const
     {
         const int progress = Trajectories.front()->Learner.ProgressWords();
-        return 4 + 2 * WeightCount() + Plan.Trajectories * (2 + CRandom::TableSize + progress);
+        return 6 + 2 * WeightCount() + Plan.Trajectories * (2 + CRandom::TableSize + progress);
     }
 
     void Save(double* words) const
@@ -186,6 +195,8 @@ public:
         *words++ = static_cast<double>(Steps);
         *words++ = ErrorSum;
         *words++ = static_cast<double>(ErrorCount);
+        *words++ = Rates.LearningRate;
+        *words++ = Rates.Discount;
         ExportLineage(words);
         words += 2 * WeightCount();
         for (const std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
@@ -203,14 +214,18 @@ public:
     bool Load(const double* words)
     {
         const double rounds = words[0], steps = words[1], count = words[3];
-        if (!IsWholeWord(rounds) || !IsWholeWord(steps) || !IsWholeWord(count))
+        const LearnerRates rates = {words[4], words[5]};
+        if (!IsWholeWord(rounds) || !IsWholeWord(steps) || !IsWholeWord(count) ||
+            !(rates.LearningRate > 0 && rates.LearningRate <= 1) ||
+            !(rates.Discount > 0 && rates.Discount < std::numeric_limits<double>::infinity()))
             return false;
         Rounds = static_cast<long long>(rounds);
         Steps = static_cast<long long>(steps);
         ErrorSum = words[2];
         ErrorCount = static_cast<long long>(count);
-        ImportLineage(words + 4);
-        const double* at = words + 4 + 2 * WeightCount();
+        SetRates(rates);
+        ImportLineage(words + 6);
+        const double* at = words + 6 + 2 * WeightCount();
         for (std::unique_ptr<CTrajectory>& trajectory : Trajectories) {
             CRandom& rng = trajectory->Rng;
             const double lastIndex = CRandom::TableSize - 1;
@@ -237,6 +252,7 @@ public:
 
 
     const TrainingPlan& Plan;
+    LearnerRates Rates;
     std::vector<std::unique_ptr<CTrajectory>> Trajectories;
     CVector Sum;
     CFFNetwork Average;
@@ -336,6 +352,16 @@ void CSwimmerTrainer::GetRoundedNetwork(int p, bool averaged, CFFNetwork& networ
     double* w = network.GetWeights();
     for (int i = n * n - 1; i >= 0; --i)
         w[i] = static_cast<double>(static_cast<float>(w[i]));
+}
+
+LearnerRates CSwimmerTrainer::GetRates(int p) const
+{
+    return Own(p).Rates;
+}
+
+void CSwimmerTrainer::SetRates(int p, const LearnerRates& rates)
+{
+    Own(p).SetRates(rates);
 }
 
 bool CSwimmerTrainer::IsFinite(int p) const

@@ -29,6 +29,16 @@
 #include "TemporalDifference.h"
 #include "WorkerTeam.h"
 
+// What a population's explore step changes, each learner its own: the
+// learning rate η and the discount τ.
+struct LearnerRates
+{
+    double LearningRate;
+    double Discount;
+
+    bool operator==(const LearnerRates&) const = default;
+};
+
 // How a swimmer of a given length learns.
 struct TrainingPlan
 {
@@ -50,6 +60,10 @@ struct TrainingPlan
     // takes that learner's weights (0: never).
     double TakeOverBelow = 0.8;
     double TakeOverFrom = 0.25;
+    // A learner that takes over also takes its source's η and τ, each
+    // multiplied or divided by ExploreFactor (1: as they were), so that the
+    // population searches its constants while it learns.
+    double ExploreFactor = 1.0;
     // The learning rate falls linearly over each learner's share of the
     // budget, from η to FinalRate·η.
     double FinalRate = 1.0;
@@ -100,6 +114,10 @@ public:
     // A learner's learned (averaged = false) or averaged network, its
     // weights rounded to single precision as a network file holds them.
     void GetRoundedNetwork(int p, bool averaged, CFFNetwork& network) const;
+    // The rates learner p learns with: the plan's until an explore step
+    // changes them.
+    LearnerRates GetRates(int p) const;
+    void SetRates(int p, const LearnerRates& rates);
     // Whether learner p's weights are all finite.
     bool IsFinite(int p) const;
     // Everything learner p will go on from, as LearnerWords() words; Load

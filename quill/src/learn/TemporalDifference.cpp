@@ -38,6 +38,12 @@ void CTDLearner::StartTrajectory()
     StepsLeft = TrajectorySteps;
 }
 
+void CTDLearner::SetRates(double learningRate, double discount)
+{
+    LearningRate = learningRate;
+    Gamma = Elementary::Exp(-StepPeriod / discount);
+}
+
 double CTDLearner::Step()
 {
     const double delta = Advance();

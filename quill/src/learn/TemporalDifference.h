@@ -62,6 +62,9 @@ public:
     const CVector& GetTrace() const { return Trace; }
     // η·δ of the last Advance.
     double GetUpdateFactor() const { return LearningRate * Delta; }
+    // Learning on with another rate η and discount τ (a population's
+    // explore step); the trajectory and its trace go on.
+    void SetRates(double learningRate, double discount);
     // The next Advance starts a new trajectory, its trace afresh.
     void Restart() { StepsLeft = 0; }
     const CVector& GetState() const { return State; }

@@ -149,6 +149,7 @@ TrainingPlan ShortPlan()
 struct Outcome
 {
     std::vector<double> Speeds;
+    std::vector<LearnerRates> Rates;
     std::vector<double> Best;
     std::vector<double> FirstState;
     std::vector<double> State;
@@ -168,6 +169,7 @@ Outcome Learn(const TrainingPlan& plan, CRankGroup& group, const std::vector<dou
         if (run.Advance(plan.Steps)) {
             for (const GreedyScore& score : run.GetLastCheck().Scores)
                 outcome.Speeds.push_back(score.Speed);
+            outcome.Rates = run.GetLastCheck().Rates;
             if (outcome.FirstState.empty())
                 outcome.FirstState = run.SaveState();
         }
@@ -181,8 +183,10 @@ Outcome Learn(const TrainingPlan& plan, CRankGroup& group, const std::vector<dou
 // Two learners on three ranks, rank 0 owning none: every rank sees the
 // same checks and keeps the same best, and rank 0 gathers the same state as
 // one process has. The state of the first check, resumed on two ranks,
-// ends as the run never stopped; words of another plan, cut short or with
-// a count that is no whole number are refused on every rank.
+// ends as the run never stopped, and so it does with a learner's rates
+// changed in it as an explore step changes them; words of another plan,
+// cut short, with a count that is no whole number or a τ of 0 are refused
+// on every rank.
 TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
 {
     SKIP_WITHOUT_THREADS();
@@ -190,6 +194,8 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
     CSingleProcess alone;
     const Outcome one = Learn(plan, alone);
     ASSERT_EQ(one.Speeds.size(), 4u);
+    const LearnerRates planned = {plan.Learning.LearningRate, plan.Learning.Discount};
+    EXPECT_EQ(one.Rates, std::vector<LearnerRates>(2, planned));
 
     std::vector<Outcome> three(3);
     OnRanks(3, [&](CRankGroup& group) {
@@ -197,6 +203,7 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
     });
     for (const Outcome& outcome : three) {
         EXPECT_EQ(outcome.Speeds, one.Speeds);
+        EXPECT_EQ(outcome.Rates, one.Rates);
         EXPECT_EQ(outcome.Best, one.Best);
     }
     EXPECT_EQ(three[0].State, one.State);
@@ -209,12 +216,34 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
     EXPECT_EQ(resumed[0].Best, one.Best);
     EXPECT_EQ(resumed[0].State, one.State);
 
+    // Rates an explore step gave travel with the state and the checks: the
+    // second learner's changed in the words, two ranks go on as one does.
+    CFFNetwork layout;
+    CSwimmerTrainer::LayOut(plan, layout);
+    const std::size_t runWords = 9 + static_cast<std::size_t>(layout.GetNeuronCount()) * layout.GetNeuronCount();
+    std::vector<double> explored = one.FirstState;
+    const std::size_t second = runWords + (explored.size() - runWords) / 2;
+    const LearnerRates own = {planned.LearningRate * 1.25, planned.Discount / 1.25};
+    explored[second + 4] = own.LearningRate;
+    explored[second + 5] = own.Discount;
+    const Outcome exploring = Learn(plan, alone, explored);
+    EXPECT_EQ(exploring.Rates, (std::vector<LearnerRates>{planned, own}));
+    EXPECT_NE(exploring.Speeds, std::vector<double>(one.Speeds.begin() + 2, one.Speeds.end()));
+    OnRanks(2, [&](CRankGroup& group) {
+        resumed[static_cast<std::size_t>(group.Rank())] = Learn(plan, group, explored);
+    });
+    EXPECT_EQ(resumed[0].Speeds, exploring.Speeds);
+    EXPECT_EQ(resumed[1].Rates, exploring.Rates);
+    EXPECT_EQ(resumed[0].State, exploring.State);
+
     TrainingPlan other = plan;
     other.HiddenNeurons += 1;
     std::vector<double> cut = one.FirstState;
     cut.pop_back();
     std::vector<double> badWord = one.FirstState;
     badWord[0] = 0.5;  // rounds
+    std::vector<double> badRate = explored;
+    badRate[second + 5] = 0.0;  // τ
     OnRanks(2, [&](CRankGroup& group) {
         CWorkerTeam team(1);
         CTrainingRun otherRun(other, 4, team, group);
@@ -222,6 +251,7 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
         CTrainingRun run(plan, 4, team, group);
         EXPECT_FALSE(run.LoadState(cut));
         EXPECT_FALSE(run.LoadState(badWord));
+        EXPECT_FALSE(run.LoadState(badRate));
     });
 }
 

@@ -17,7 +17,20 @@ bool Better(const GreedyScore& a, const GreedyScore& b)
 // The words of a learner's part of a check.
 int CheckWords(const CFFNetwork& layout)
 {
-    return layout.GetNeuronCount() * layout.GetNeuronCount() + 3;
+    return layout.GetNeuronCount() * layout.GetNeuronCount() + 5;
+}
+
+// Two bits of learner p's own at the check of steps steps: the
+// finalizer of a 64-bit mix (Stafford's variant 13) of its seed and the
+// step, a counter-based generator that needs no state kept between checks.
+unsigned ExploreBits(std::uint32_t seed, int p, long long steps)
+{
+    std::uint64_t x = (static_cast<std::uint64_t>(seed) << 32 | static_cast<std::uint32_t>(p)) ^
+                      static_cast<std::uint64_t>(steps) * 0x9E3779B97F4A7C15u;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    x ^= x >> 31;
+    return static_cast<unsigned>(x >> 62);
 }
 
 int Leader(const std::vector<GreedyScore>& scores)
@@ -45,6 +58,23 @@ std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
     return from;
 }
 
+std::vector<LearnerRates> Explore(const TrainingPlan& plan, std::uint32_t seed, long long steps,
+                                  const std::vector<int>& from,
+                                  const std::vector<LearnerRates>& rates)
+{
+    std::vector<LearnerRates> next = rates;
+    const double f = plan.ExploreFactor;
+    for (std::size_t p = 0; p < from.size(); ++p) {
+        if (from[p] < 0)
+            continue;
+        const unsigned bits = ExploreBits(seed, static_cast<int>(p), steps);
+        const LearnerRates& source = rates[static_cast<std::size_t>(from[p])];
+        next[p].LearningRate = bits & 1 ? source.LearningRate * f : source.LearningRate / f;
+        next[p].Discount = bits & 2 ? source.Discount * f : source.Discount / f;
+    }
+    return next;
+}
+
 CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team)
     : CTrainingRun(plan, seed, team, Alone)
 {
@@ -53,6 +83,7 @@ CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorker
 CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorkerTeam& team,
                            CRankGroup& group)
     : Plan(plan),
+      Seed(seed),
       Team(team),
       Group(group),
       Trainer(plan, seed, team, CRankGroup::FirstOf(plan.Learners, group.Rank(), group.Size()),
@@ -66,6 +97,7 @@ CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorker
     const int block = CheckWords(Probes.front());
     Counts = group.BlockCounts(plan.Learners, block);
     Last.Scores.resize(Probes.size());
+    Last.Rates.assign(Probes.size(), {plan.Learning.LearningRate, plan.Learning.Discount});
     BestScore.Speed = -std::numeric_limits<double>::infinity();
 }
 
@@ -99,14 +131,14 @@ bool CTrainingRun::CheckIfNone()
 }
 
 // Each learner's part of a check: its averaged network's weights, then the
-// sum of its TD errors and their count, then whether its own weights are
-// all finite.
+// sum of its TD errors and their count, whether its own weights are all
+// finite, and its rates.
 bool CTrainingRun::Check(const std::atomic<int>* stop)
 {
     const auto started = std::chrono::steady_clock::now();
     const int learners = Plan.Learners;
     const int block = CheckWords(Probes.front());
-    const int weights = block - 3;
+    const int weights = block - 5;
     std::vector<double> words(static_cast<std::size_t>(learners) * block);
     for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner(); ++p) {
         double* own = &words[static_cast<std::size_t>(p) * block];
@@ -117,6 +149,9 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
         Trainer.TakeTdError(p, own[weights], count);
         own[weights + 1] = static_cast<double>(count);
         own[weights + 2] = Trainer.IsFinite(p) ? 1.0 : 0.0;
+        const LearnerRates rates = Trainer.GetRates(p);
+        own[weights + 3] = rates.LearningRate;
+        own[weights + 4] = rates.Discount;
     }
     Group.ShareBlocks(words.data(), Counts.data());
 
@@ -129,6 +164,7 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
         errorSum += part[weights];
         errorCount += static_cast<long long>(part[weights + 1]);
         finite[static_cast<std::size_t>(p)] = part[weights + 2] != 0.0;
+        Last.Rates[static_cast<std::size_t>(p)] = {part[weights + 3], part[weights + 4]};
     }
     if (!ScoreGreedySwimmers(ProbeList.data(), learners, Plan.Segments, Team, Group,
                              Last.Scores.data(), stop))
@@ -150,6 +186,9 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
     }
     const std::vector<int> from = TakeOvers(Plan, Last.Steps, Last.Scores);
     MoveLineages(Trainer, Group, from);
+    const std::vector<LearnerRates> rates = Explore(Plan, Seed, Last.Steps, from, Last.Rates);
+    for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner(); ++p)
+        Trainer.SetRates(p, rates[static_cast<std::size_t>(p)]);
     // The run diverged if a learner's weights are not all finite after the
     // take-overs: a learner that took a lineage has its source's.
     for (int p = 0; p < learners; ++p) {

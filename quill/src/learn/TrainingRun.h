@@ -35,6 +35,7 @@ struct TrainingCheck
     long long Steps = 0;
     double MeanTdError = 0.0;          // mean |δ|/h since the check before
     std::vector<GreedyScore> Scores;   // each learner's averaged network
+    std::vector<LearnerRates> Rates;   // what each learner learned with up to it
 };
 
 // At a check of steps steps with these scores, the learner each learner
@@ -43,6 +44,16 @@ struct TrainingCheck
 // best) spends the rest of the run on the leader's lineage.
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
                            const std::vector<GreedyScore>& scores);
+
+// The rates each learner learns on with after a check of steps steps
+// whose take-overs are from: a learner that took a lineage takes its
+// source's rates, η and τ each multiplied or divided by ExploreFactor as
+// a draw of its own says (from the run's seed, the learner and the step,
+// so every rank draws the same for it, whatever learned where); the
+// others keep theirs.
+std::vector<LearnerRates> Explore(const TrainingPlan& plan, std::uint32_t seed, long long steps,
+                                  const std::vector<int>& from,
+                                  const std::vector<LearnerRates>& rates);
 
 // The take-overs of a check, learner p taking learner from[p]'s lineage
 // where from[p] >= 0, in the order of p on every rank alike: the rank that
@@ -102,6 +113,7 @@ private:
     int RunWords() const;
 
     TrainingPlan Plan;
+    std::uint32_t Seed;
     CWorkerTeam& Team;
     CSingleProcess Alone;
     CRankGroup& Group;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -47,6 +50,40 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
             scores.push_back(Scoring(s));
         EXPECT_EQ(TakeOvers(plan, c.Steps, scores), c.From) << c.Steps << " " << c.Scores.size();
     }
+}
+
+// The explore step: a learner that took a lineage learns on with its
+// source's η and τ, each multiplied or divided by the factor (exactly the
+// source's at 1); the others keep theirs. Over a run's checks every learner
+// draws each of the four changes, apart from the others.
+TEST(TrainingRunTest, ATakerExploresAroundItsSourcesRates)
+{
+    TrainingPlan plan = DefaultPlan(3);
+    plan.ExploreFactor = 1.25;
+    const std::vector<LearnerRates> rates = {{0.01, 1.0}, {0.02, 2.0}, {0.03, 3.0}};
+    const std::vector<int> from = {-1, 2, 2};
+    std::set<std::pair<int, std::pair<bool, bool>>> seen;
+    std::set<std::vector<double>> together;
+    for (long long check = 1; check <= 64; ++check) {
+        const std::vector<LearnerRates> next = Explore(plan, 7, check * 1000, from, rates);
+        ASSERT_EQ(next.size(), 3u);
+        EXPECT_EQ(next[0], rates[0]);
+        for (int p = 1; p <= 2; ++p) {
+            const LearnerRates& own = next[static_cast<std::size_t>(p)];
+            const double rate = own.LearningRate / 0.03, discount = own.Discount / 3.0;
+            for (double change : {rate, discount})
+                EXPECT_TRUE(std::fabs(change - 1.25) < 1e-15 || std::fabs(change - 0.8) < 1e-15)
+                    << change;
+            seen.insert({p, {rate > 1, discount > 1}});
+        }
+        together.insert({next[1].LearningRate, next[1].Discount, next[2].LearningRate,
+                         next[2].Discount});
+    }
+    EXPECT_EQ(seen.size(), 8u);
+    EXPECT_GT(together.size(), 8u);
+    plan.ExploreFactor = 1.0;
+    EXPECT_EQ(Explore(plan, 7, 1000, from, rates),
+              (std::vector<LearnerRates>{rates[0], rates[2], rates[2]}));
 }
 
 // Weights driven to NaN end the run at the check that finds them, and no
