@@ -33,28 +33,33 @@ unsigned ExploreBits(std::uint32_t seed, int p, long long steps)
     return static_cast<unsigned>(x >> 62);
 }
 
-int Leader(const std::vector<GreedyScore>& scores)
-{
-    int leader = 0;
-    for (int p = 0; p < static_cast<int>(scores.size()); ++p)
-        if (scores[static_cast<std::size_t>(p)].Score > scores[static_cast<std::size_t>(leader)].Score)
-            leader = p;
-    return leader;
-}
-
 }  // namespace
 
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
-                           const std::vector<GreedyScore>& scores)
+                           const std::vector<GreedyScore>& scores, const std::vector<bool>& finite)
 {
     std::vector<int> from(scores.size(), -1);
-    if (plan.TakeOverBelow > 0 && steps >= plan.TakeOverFrom * plan.Steps) {
-        const int leader = Leader(scores);
-        const double bar = plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score;
-        for (std::size_t p = 0; p < scores.size(); ++p)
-            if (scores[p].Score < bar)
-                from[p] = leader;
+    if (plan.TakeOverBelow <= 0)
+        return from;
+    int best = -1, leader = -1;
+    for (std::size_t p = 0; p < scores.size(); ++p) {
+        if (!finite[p])
+            continue;
+        const int q = static_cast<int>(p);
+        if (best < 0 || Better(scores[p], scores[static_cast<std::size_t>(best)]))
+            best = q;
+        if (leader < 0 || scores[p].Score > scores[static_cast<std::size_t>(leader)].Score)
+            leader = q;
     }
+    if (best < 0)
+        return from;
+    const bool due = steps >= plan.TakeOverFrom * plan.Steps;
+    const double bar = plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score;
+    for (std::size_t p = 0; p < scores.size(); ++p)
+        if (!finite[p])
+            from[p] = best;
+        else if (due && scores[p].Score < bar)
+            from[p] = leader;
     return from;
 }
 
@@ -184,7 +189,7 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
             Best.CopyFrom(probe);
         }
     }
-    const std::vector<int> from = TakeOvers(Plan, Last.Steps, Last.Scores);
+    const std::vector<int> from = TakeOvers(Plan, Last.Steps, Last.Scores, finite);
     MoveLineages(Trainer, Group, from);
     const std::vector<LearnerRates> rates = Explore(Plan, Seed, Last.Steps, from, Last.Rates);
     for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner(); ++p)

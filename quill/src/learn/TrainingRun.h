@@ -41,9 +41,13 @@ struct TrainingCheck
 // At a check of steps steps with these scores, the learner each learner
 // takes over (-1: none): from TakeOverFrom of the budget on, a learner
 // scoring below TakeOverBelow times the check's leader (the first of the
-// best) spends the rest of the run on the leader's lineage.
+// best) spends the rest of the run on the leader's lineage; and at any
+// check a learner whose weights are no longer finite takes the lineage of
+// the best check of those that are (score, then speed), so that one
+// diverged member does not end a population's run. None when the rule is
+// off (TakeOverBelow 0) or no learner is finite.
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
-                           const std::vector<GreedyScore>& scores);
+                           const std::vector<GreedyScore>& scores, const std::vector<bool>& finite);
 
 // The rates each learner learns on with after a check of steps steps
 // whose take-overs are from: a learner that took a lineage takes its

@@ -21,6 +21,8 @@ GreedyScore Scoring(double score)
 // budget on, each learner below TakeOverBelow times the leader's score
 // takes the leader's (the first of the best); never before, never the
 // leader itself, never when the rule is off or the leader scored nothing.
+// A learner whose weights are not finite takes the best finite check's at
+// any check, and is never followed.
 TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
 {
     TrainingPlan plan = DefaultPlan(3);
@@ -33,6 +35,7 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         std::vector<double> Scores;
         std::vector<int> From;
         double Below = 0.8;
+        std::vector<bool> Finite = {};  // all, if empty
     } const cases[] = {
         {249, {0.5, 0.1}, {-1, -1}},                    // before a quarter of the budget
         {250, {0.5, 0.1}, {-1, 0}},                     // from it on
@@ -42,13 +45,20 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         {1000, {0.0, 0.0}, {-1, -1}},                   // nobody to follow
         {1000, {0.5, 0.1}, {-1, -1}, 0.0},              // the rule off
         {1000, {std::numeric_limits<double>::quiet_NaN(), 0.5}, {-1, -1}},  // a NaN leads nobody
+        {100, {0.5, 0.0, 0.0}, {-1, 0, -1}, 0.8, {true, false, true}},   // early, gone
+        {1000, {0.9, 0.5, 0.1}, {1, -1, 1}, 0.8, {false, true, true}},   // gone leads nobody
+        {1000, {0.0, 0.0, 0.0}, {-1, -1, -1}, 0.8, {false, false, false}},  // nobody left
+        {1000, {0.5, 0.1}, {-1, -1}, 0.0, {true, false}},                // the rule off
     };
     for (const Case& c : cases) {
         plan.TakeOverBelow = c.Below;
         std::vector<GreedyScore> scores;
         for (double s : c.Scores)
             scores.push_back(Scoring(s));
-        EXPECT_EQ(TakeOvers(plan, c.Steps, scores), c.From) << c.Steps << " " << c.Scores.size();
+        std::vector<bool> finite = c.Finite;
+        finite.resize(scores.size(), true);
+        EXPECT_EQ(TakeOvers(plan, c.Steps, scores, finite), c.From)
+            << c.Steps << " " << c.Scores.size();
     }
 }
 
@@ -86,27 +96,32 @@ TEST(TrainingRunTest, ATakerExploresAroundItsSourcesRates)
               (std::vector<LearnerRates>{rates[0], rates[2], rates[2]}));
 }
 
-// Weights driven to NaN end the run at the check that finds them, and no
-// such network is ever kept as the best: with both learners gone the run
-// has nothing to keep; with one gone at the same check, the other's
-// network is kept. (The learning rates are far above the plan's; which
-// learners diverge is the same in every build.)
+// Weights driven to NaN end the run at the check that finds no learner
+// left with finite weights, and no such network is ever kept as the best:
+// with both learners gone at once the run has nothing to keep; with one
+// gone, the other's lineage goes on in both until it is gone too, or, with
+// take-overs off, the run ends there and keeps the other's network. (The
+// learning rates are far above the plan's; which learners diverge is the
+// same in every build.)
 TEST(TrainingRunTest, ADivergedRunEndsAtItsCheckAndKeepsOnlyFiniteNetworks)
 {
     struct Case
     {
         double Rate;
+        double Below;
+        long long End;
         bool Kept;
-    } const cases[] = {{0.13, false}, {0.15, true}};
+    } const cases[] = {{0.13, 0.8, 5000, false}, {0.15, 0.8, 15000, true}, {0.15, 0.0, 5000, true}};
     for (const Case& c : cases) {
         TrainingPlan plan = DefaultPlan(3, 20000, 5000);
         plan.Learning.LearningRate = c.Rate;
+        plan.TakeOverBelow = c.Below;
         CWorkerTeam team(1);
         CTrainingRun run(plan, 1, team);
         while (!run.IsDone())
             run.Advance(plan.Steps);
         EXPECT_TRUE(run.HasDiverged()) << c.Rate;
-        EXPECT_EQ(run.GetSteps(), 5000) << c.Rate;
+        EXPECT_EQ(run.GetSteps(), c.End) << c.Rate;
         EXPECT_EQ(run.GetBestLearner() >= 0, c.Kept) << c.Rate;
         if (c.Kept) {
             EXPECT_TRUE(AllWeightsFinite(run.GetBest())) << c.Rate;
