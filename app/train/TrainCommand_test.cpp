@@ -276,6 +276,8 @@ TEST(SwimmerTrainerTest, BadRequestsAreRefusedBeforeAnyWork)
         {{"--trajectories", "65"}, "--trajectories: 65 is not in 1 to 64"},
         {{"--take-over-below", "-0.5"}, "--take-over-below: -0.5 is not in 0 to 1"},
         {{"--take-over-below", "1.5"}, "--take-over-below: 1.5"},
+        {{"--take-over-from", "1.5"}, "--take-over-from: 1.5"},
+        {{"--explore", "0.8"}, "--explore: 0.8 is not in 1 to 10"},
         {{"--step-time", "0.2"}, "--step-time: 0.2 is not in 0 < S <= 0.1"},
         {{"--discount", "0"}, "--discount: 0"},
         {{"--trace", "1e9"}, "--trace: 1e9"},

@@ -92,7 +92,8 @@ TEST(SwimmerTrainerTest, ScoresDependOnTheNetworksAloneNotOnTheThreads)
 
 // A take-over copies the leader's weights and their average to the learner
 // behind, and nothing back; the learner then learns on from its own
-// generator, so the two lineages part again.
+// generator, so the two lineages part again. A learner whose weights
+// diverged learns on as finitely as its source from the lineage it takes.
 TEST(SwimmerTrainerTest, ATakeOverCopiesTheWeightsAndTheirAverage)
 {
     TrainingPlan plan = DefaultPlan(3);
@@ -117,6 +118,16 @@ TEST(SwimmerTrainerTest, ATakeOverCopiesTheWeightsAndTheirAverage)
     trainer.GetRoundedNetwork(0, false, after[0]);
     trainer.GetRoundedNetwork(1, false, after[1]);
     EXPECT_FALSE(SameWeights(after[0], after[1]));
+
+    trainer.SetRates(1, {0.9, 1.0});
+    for (int stretch = 0; stretch < 100 && trainer.IsFinite(1); ++stretch)
+        trainer.Run(10);
+    ASSERT_FALSE(trainer.IsFinite(1));
+    trainer.TakeOver(0, 1);
+    trainer.SetRates(1, trainer.GetRates(0));
+    trainer.Run(50);
+    EXPECT_TRUE(trainer.IsFinite(0));
+    EXPECT_TRUE(trainer.IsFinite(1));
 }
 
 // A run cut into stretches of any length checks at the same steps and keeps

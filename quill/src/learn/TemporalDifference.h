@@ -65,8 +65,14 @@ public:
     // Learning on with another rate η and discount τ (a population's
     // explore step); the trajectory and its trace go on.
     void SetRates(double learningRate, double discount);
-    // The next Advance starts a new trajectory, its trace afresh.
-    void Restart() { StepsLeft = 0; }
+    // The next Advance starts a new trajectory, its trace afresh: zeroed
+    // first, since a trace of weights that diverged holds NaNs, which the
+    // fresh start's 0·e would keep.
+    void Restart()
+    {
+        StepsLeft = 0;
+        Trace.Zero();
+    }
     const CVector& GetState() const { return State; }
 
     // What the learner goes on from between steps, as ProgressWords()
