@@ -29,6 +29,20 @@ TrainingPlan DefaultPlan(int segments)
         // longer average of three segments steered worse here.
         plan.AverageTime = 1000.0;
     }
+    if (segments >= 6) {
+        // Longer still: τ = 3 s steers where 2 s did not (η·τ kept). At
+        // that rate single lineages grow their TD errors until they
+        // diverge, and few checks steer: a population of four searches η
+        // and τ from a tenth of the budget on, its weak members taking a
+        // strong one's weights and its rates, explored.
+        plan.Learning.Discount = 3.0;
+        plan.Learning.LearningRate = 0.003;
+        plan.Learners = 4;
+        plan.Steps = 120000000;
+        plan.CheckEvery = 4000000;
+        plan.TakeOverFrom = 0.1;
+        plan.ExploreFactor = 1.25;
+    }
     return plan;
 }
 

@@ -178,6 +178,7 @@ TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
                                 plan.Learning.TrajectoryTime, plan.AverageTime, plan.FinalRate})
             EXPECT_GT(constant, 0.0) << segments;
         EXPECT_LE(plan.FinalRate, 1.0) << segments;
+        EXPECT_GE(plan.ExploreFactor, 1.0) << segments;
         if (segments > 3) {
             EXPECT_GT(plan.Learning.Discount, three.Learning.Discount) << segments;
             EXPECT_GT(plan.Steps, three.Steps) << segments;
