@@ -41,32 +41,25 @@ std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
     std::vector<int> from(scores.size(), -1);
     if (plan.TakeOverBelow <= 0)
         return from;
-    int best = -1;
-    bool anyScores = false;
+    int best = -1, leader = -1;
     for (std::size_t p = 0; p < scores.size(); ++p) {
         if (!finite[p])
             continue;
+        const int q = static_cast<int>(p);
         if (best < 0 || Better(scores[p], scores[static_cast<std::size_t>(best)]))
-            best = static_cast<int>(p);
-        anyScores = anyScores || scores[p].Score > 0;
+            best = q;
+        if (leader < 0 || scores[p].Score > scores[static_cast<std::size_t>(leader)].Score)
+            leader = q;
     }
     if (best < 0)
         return from;
-    // Where nobody steers, the gate of the score leaves nothing to choose
-    // by: the slowest run's speed along its direction, which falls as the
-    // headings part, is the score without its gate.
-    auto value = [&](std::size_t p) { return anyScores ? scores[p].Score : scores[p].Slowest; };
-    std::size_t leader = scores.size();  // the first of the best
-    for (std::size_t p = 0; p < scores.size(); ++p)
-        if (finite[p] && (leader == scores.size() || value(p) > value(leader)))
-            leader = p;
-    const bool due = steps >= plan.TakeOverFrom * plan.Steps && value(leader) > 0;
-    const double bar = plan.TakeOverBelow * value(leader);
+    const bool due = steps >= plan.TakeOverFrom * plan.Steps;
+    const double bar = plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score;
     for (std::size_t p = 0; p < scores.size(); ++p)
         if (!finite[p])
             from[p] = best;
-        else if (due && value(p) < bar)
-            from[p] = static_cast<int>(leader);
+        else if (due && scores[p].Score < bar)
+            from[p] = leader;
     return from;
 }
 

@@ -10,21 +10,19 @@
 
 namespace {
 
-GreedyScore Scoring(double score, double slowest)
+GreedyScore Scoring(double score)
 {
     GreedyScore s;
     s.Score = score;
-    s.Slowest = slowest;
     return s;
 }
 
 // Who takes whose weights at a check, and when: from TakeOverFrom of the
 // budget on, each learner below TakeOverBelow times the leader's score
 // takes the leader's (the first of the best); never before, never the
-// leader itself, never when the rule is off. Where nobody scores (no
-// swimmer steers), the slowest run's speed ranks them alike, and a score
-// always outranks it. A learner whose weights are not finite takes the
-// best finite check's at any check, and is never followed.
+// leader itself, never when the rule is off or the leader scored nothing.
+// A learner whose weights are not finite takes the best finite check's at
+// any check, and is never followed.
 TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
 {
     TrainingPlan plan = DefaultPlan(3);
@@ -37,8 +35,7 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         std::vector<double> Scores;
         std::vector<int> From;
         double Below = 0.8;
-        std::vector<bool> Finite = {};   // all, if empty
-        std::vector<double> Slowest = {};  // the scores, if empty
+        std::vector<bool> Finite = {};  // all, if empty
     } const cases[] = {
         {249, {0.5, 0.1}, {-1, -1}},                    // before a quarter of the budget
         {250, {0.5, 0.1}, {-1, 0}},                     // from it on
@@ -46,9 +43,6 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         {1000, {0.5, 0.4, 0.41}, {-1, -1, -1}},         // 0.4 is not below 0.4
         {1000, {0.3, 0.6, 0.6}, {1, -1, -1}},           // the first of the best leads
         {1000, {0.0, 0.0}, {-1, -1}},                   // nobody to follow
-        {1000, {0, 0, 0}, {2, 2, -1}, 0.8, {}, {0.3, -0.2, 0.5}},  // nobody steers
-        {1000, {0, 0}, {-1, -1}, 0.8, {}, {-0.1, -0.3}},            // nor swims along
-        {1000, {0.2, 0}, {-1, 0}, 0.8, {}, {0.2, 0.9}},             // steering first
         {1000, {0.5, 0.1}, {-1, -1}, 0.0},              // the rule off
         {1000, {std::numeric_limits<double>::quiet_NaN(), 0.5}, {-1, -1}},  // a NaN leads nobody
         {100, {0.5, 0.0, 0.0}, {-1, 0, -1}, 0.8, {true, false, true}},   // early, gone
@@ -59,8 +53,8 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
     for (const Case& c : cases) {
         plan.TakeOverBelow = c.Below;
         std::vector<GreedyScore> scores;
-        for (std::size_t p = 0; p < c.Scores.size(); ++p)
-            scores.push_back(Scoring(c.Scores[p], c.Slowest.empty() ? c.Scores[p] : c.Slowest[p]));
+        for (double s : c.Scores)
+            scores.push_back(Scoring(s));
         std::vector<bool> finite = c.Finite;
         finite.resize(scores.size(), true);
         EXPECT_EQ(TakeOvers(plan, c.Steps, scores, finite), c.From)
