@@ -15,6 +15,7 @@
 
 #include "LearnRequest.h"
 #include "NetworkFile.h"
+#include "SwimmerTrainer.h"
 #include "WebSession.h"
 
 namespace {
@@ -120,12 +121,14 @@ EMSCRIPTEN_KEEPALIVE int SwimmerFormatNetwork()
     Answer.swap(text);
     return 1;
 }
-// Learning, which the page's worker does with a module of its own: the
-// lengths it learns, and a request checked before a worker is started for
-// it (NaN: the plan's steps or checks): 1, or 0 with the message as the
+// Learning, which the page's workers do with modules of their own: the
+// lengths it learns, the learners of each length's plan (the most workers
+// that help), and a request checked before a worker is started for it
+// (NaN: the plan's steps or checks): 1, or 0 with the message as the
 // answer.
 EMSCRIPTEN_KEEPALIVE int SwimmerLearnFewestSegments() { return LearnFewestSegments; }
 EMSCRIPTEN_KEEPALIVE int SwimmerLearnMostSegments() { return LearnMostSegments; }
+EMSCRIPTEN_KEEPALIVE int SwimmerLearnLearners(int segments) { return DefaultPlan(segments).Learners; }
 EMSCRIPTEN_KEEPALIVE int SwimmerCheckLearnRequest(double segments, double seed, double steps,
                                                   double checkEvery)
 {

@@ -2,18 +2,25 @@
 // into the site from the page's npm packages): at each check, the best
 // speed of all checks so far and each learner's speed then, against the
 // learning steps, from 0 to the budget so that the curve shows how far the
-// run has come. Blue, teal and purple on white: red is the swimmer's head.
+// run has come. Its colours and width are the page's (CSS variables of
+// index.html): blue, teal and purple on white, as wide as the panel's
+// inside.
 //
 // One chart for the page, made with the section and started afresh for
 // each run: making a chart (its elements, their first layout and paint)
 // takes the page's thread for longer than a frame, which the view's pace
 // cannot spare while a learner keeps the other core busy.
-'use strict';
 
-window.createLearningCurve = function (holder, width) {
-  const Best = '#1a4f9c';
-  const Learners = ['#2a9d8f', '#7a5195', '#5f6b73'];
-  const Height = 150;
+import uPlot from './uplot/uPlot.esm.js';
+
+export function createLearningCurve(holder) {
+  const style = getComputedStyle(document.documentElement);
+  const css = (name) => style.getPropertyValue(name).trim();
+  const Best = css('--accent');
+  const Learners = [0, 1, 2].map((p) => css(`--learner-${p}`));
+  const width = parseFloat(css('--panel-width')) - 2 * parseFloat(css('--panel-padding')) - 2;
+  // Low enough that the whole panel fits a window 700 pixels high.
+  const Height = 120;
 
   // Steps as 500k or 12M: the ticks of a budget of tens of millions.
   const shortSteps = (steps) =>
@@ -63,4 +70,4 @@ window.createLearningCurve = function (holder, width) {
       plot.setData(data);
     },
   };
-};
+}

@@ -1,22 +1,18 @@
-// The page's learner, in a Web Worker of its own: swimmer-train's C++ (the
-// module swimmer-learner.js and .wasm, built from the trainer's sources
-// without threads) learns a swimmer from scratch here, so that the page's
-// own thread keeps the view at its pace. A worker makes one run; the page
-// ends it with the run (stopped, the budget spent, or failed), so it needs
-// to hear nothing while it learns.
+// One of the page's learners, in a Web Worker of its own: swimmer-train's
+// C++ (the module swimmer-learner.js and .wasm, built from the trainer's
+// sources without threads) learns its block of a run's learners here, one
+// rank of the run, so that the page's own thread keeps the view at its
+// pace. A worker makes one run; the page ends it with the run (stopped,
+// the budget spent, or failed).
 //
-// The page posts one request, {segments, seed, steps, checkEvery} (NaN for
-// the plan's steps or checks). The worker posts back:
-//   {type: 'started', budget, checkEvery, learners}
-//   {type: 'progress', steps}             after every stretch of StretchMs
-//   {type: 'check', steps, speeds, bestSpeed, bestStep, network}
-//       at each check: each learner's speed, the best of all checks so far,
-//       and the best network's file text when this check found it (else null)
-//   {type: 'finished', steps, diverged}   the budget is spent, or the weights diverged
-//   {type: 'failed', message}
-'use strict';
+// The workers meet at the checks, through the page (the messages are
+// swimmer-messages.js'): the module's rank group (WorkerRanks.h) hands a
+// collective's words to Module.ranks below, which posts them to the page
+// and resolves when the page's answer comes.
 
-importScripts('swimmer-learner.js');
+import { readAnswer } from './swimmer-common.js';
+import { Message, post } from './swimmer-messages.js';
+import createLearnerModule from './swimmer-learner.js';
 
 // Milliseconds between progress reports. Learning runs in slices sized from
 // the pace so far to take about SliceMs, and the clock is read between
@@ -24,35 +20,69 @@ importScripts('swimmer-learner.js');
 const StretchMs = 100;
 const SliceMs = 10;
 const MostSliceSteps = 1e7;
-// Milliseconds the learner gives way after it starts and after a check
+// Milliseconds the learners give way after they start and after a check
 // that found a better network: the page then draws its chart or loads the
 // network and copies the whole view anew, frames longer than most, and on
-// a machine whose cores are busy they come late unless the learner's core
-// is free for them. It costs GiveWayMs a check at most (a second and a half
-// over the fifteen checks of the three-segment plan).
+// a machine whose cores are busy they come late unless the learners' cores
+// are free for them. It costs GiveWayMs a check at most (a second and a
+// half over the fifteen checks of the three-segment plan).
 const GiveWayMs = 100;
 
-const decoder = new TextDecoder();
-const answer = (m) => {
-  const at = m._LearnerAnswer();
-  return decoder.decode(m.HEAPU8.subarray(at, at + m._LearnerAnswerBytes()));
-};
+const answer = (m) => readAnswer(m, 'Learner');
 
 // What goes wrong in the learner reaches the page as a message.
-const failed = (error) => postMessage({ type: 'failed', message: String(error && error.message || error) });
-const guarded = (work) => (...args) => {
-  try {
-    work(...args);
-  } catch (error) {
-    failed(error);
-  }
+const failed = (error) => postMessage(Message.failed(String(error && error.message || error)));
+
+// This rank's side of the page's switchboard. A collective waits for one
+// answer at a time; words sent from another rank wait in its queue until
+// this rank asks for them, in the order every rank agrees on.
+const ranks = {
+  shared: null,
+  inbox: new Map(),
+  waiting: new Map(),
+  share(own) {
+    return new Promise((resolve) => {
+      this.shared = resolve;
+      post(self, Message.share(own));
+    });
+  },
+  send(to, words) {
+    post(self, Message.send(to, words));
+  },
+  receive(from) {
+    const queued = this.inbox.get(from);
+    if (queued && queued.length > 0)
+      return Promise.resolve(queued.shift());
+    return new Promise((resolve) => this.waiting.set(from, resolve));
+  },
+  heard(message) {
+    if (message.type === 'shared') {
+      const resolve = this.shared;
+      this.shared = null;
+      resolve(message.words);
+      return;
+    }
+    const waiting = this.waiting.get(message.from);
+    if (waiting) {
+      this.waiting.delete(message.from);
+      waiting(message.words);
+    } else {
+      if (!this.inbox.has(message.from))
+        this.inbox.set(message.from, []);
+      this.inbox.get(message.from).push(message.words);
+    }
+  },
 };
 
-// Posts the check just made; true if it found a better network.
-function postCheck(m) {
+// The check just made, posted by rank 0; true on every rank if it found a
+// better network.
+function reportCheck(m, rank) {
   const steps = m._LearnerCheckSteps(), found = m._LearnerHasBest() === 1;
+  const better = found && m._LearnerBestStep() === steps;
+  if (rank !== 0)
+    return better;
   let network = null;
-  if (found && m._LearnerBestStep() === steps) {
+  if (better) {
     if (!m._LearnerFormatBest())
       throw new Error(`the best network cannot be written: ${answer(m)}`);
     network = answer(m);
@@ -60,47 +90,60 @@ function postCheck(m) {
   const speeds = [];
   for (let p = 0; p < m._LearnerLearners(); p++)
     speeds.push(m._LearnerCheckSpeed(p));
-  postMessage({ type: 'check', steps, speeds, network,
-                bestSpeed: found ? m._LearnerBestSpeed() : null,
-                bestStep: found ? m._LearnerBestStep() : null });
-  return network !== null;
+  postMessage(Message.check(steps, speeds, found ? m._LearnerBestSpeed() : null,
+                            found ? m._LearnerBestStep() : null, network));
+  return better;
 }
 
 // Each stretch is a task of its own, the next one queued behind whatever
-// else came (a debugger's question, say) through a channel, which unlike a
-// timer adds no delay.
+// else came (the other ranks' words, a debugger's question) through a
+// channel, which unlike a timer adds no delay.
 const next = new MessageChannel();
+const nextTask = () => new Promise((resolve) => {
+  next.port1.onmessage = resolve;
+  next.port2.postMessage(null);
+});
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-function learn(m, request) {
-  if (!m._LearnerStart(request.segments, request.seed, request.steps, request.checkEvery)) {
-    postMessage({ type: 'failed', message: answer(m) });
+async function learn(m, request) {
+  const rank = request.rank;
+  if (!m._LearnerStart(request.segments, request.seed, request.steps, request.checkEvery, rank,
+                       request.size)) {
+    failed(answer(m));
     return;
   }
-  postMessage({ type: 'started', budget: m._LearnerBudget(), checkEvery: m._LearnerCheckEvery(),
-                learners: m._LearnerLearners() });
+  if (rank === 0)
+    postMessage(Message.started(m._LearnerBudget(), m._LearnerCheckEvery(), m._LearnerLearners()));
+  const advance = (steps) => m.ccall('LearnerAdvance', 'number', ['number'], [steps], { async: true });
   let slice = 1000;
-  next.port1.onmessage = guarded(() => {
+  await pause(GiveWayMs);
+  for (;;) {
     const end = performance.now() + StretchMs;
     let checked = false;
     do {
       const begin = performance.now(), before = m._LearnerSteps();
-      checked = m._LearnerAdvance(slice) === 1;
+      checked = await advance(slice) === 1;
       const took = performance.now() - begin;
       if (!checked && took > 0)
         slice = Math.min(MostSliceSteps, Math.max(1, Math.round((m._LearnerSteps() - before) * SliceMs / took)));
     } while (!checked && !m._LearnerDone() && performance.now() < end);
-    postMessage({ type: 'progress', steps: m._LearnerSteps() });
-    const better = checked && postCheck(m);
-    if (m._LearnerDone())
-      postMessage({ type: 'finished', steps: m._LearnerSteps(), diverged: m._LearnerDiverged() === 1 });
-    else if (better)
-      setTimeout(() => next.port2.postMessage(null), GiveWayMs);
-    else
-      next.port2.postMessage(null);
-  });
-  setTimeout(() => next.port2.postMessage(null), GiveWayMs);
+    if (rank === 0)
+      postMessage(Message.progress(m._LearnerSteps()));
+    const better = checked && reportCheck(m, rank);
+    if (m._LearnerDone()) {
+      if (rank === 0)
+        postMessage(Message.finished(m._LearnerSteps(), m._LearnerDiverged() === 1));
+      return;
+    }
+    await (better ? pause(GiveWayMs) : nextTask());
+  }
 }
 
-// Not named module: the emscripten loader asks typeof module to tell node.
-const loading = createLearnerModule();
-self.onmessage = (event) => loading.then(guarded((m) => learn(m, event.data)), failed);
+const loading = createLearnerModule({ ranks });
+self.onmessage = (event) => {
+  const message = event.data;
+  if (message.type === 'start')
+    loading.then((m) => learn(m, message)).catch(failed);
+  else
+    ranks.heard(message);
+};

@@ -1,5 +1,5 @@
 // The panel's Learn section: a swimmer learned from scratch while the view
-// swims, by swimmer-train's own C++ in a Web Worker
+// swims, by swimmer-train's own C++ in Web Workers
 // (swimmer-learner-worker.js). The user chooses the segments and a seed,
 // then starts or stops. At every check that finds a better network the
 // view swims with it, loaded as a network file loads (the panel's one way
@@ -7,45 +7,44 @@
 // done, the time left and the best speed. Stopping keeps the best network
 // in the view, to download with the section above.
 //
-// One worker a run, ended with the run: a stop takes effect at once, even
-// while the worker scores a check (seconds in one piece), and nothing of a
+// A run learns on as many workers as the machine has cores, at most one a
+// learner, each a rank of the run with its block of the learners: they
+// meet at the checks through the page, which gathers and routes their
+// words (the switchboard below), and their network is the same whatever
+// their number. The workers end with the run: a stop takes effect at once,
+// even while they score a check (seconds in one piece), and nothing of a
 // run stays in memory after it. While a swimmer learns, the user's own
 // choice of a network (a file opened or dropped, a shipped one, the
 // embedded one) is refused with a message: the next better check would
 // replace it, and a stray drop should not cost a long run; Stop is one
 // click.
-'use strict';
 
-window.createSwimmerLearning = function (page, m, panel) {
-  const segmentsChoice = document.getElementById('learn-segments');
-  const seedField = document.getElementById('learn-seed');
-  const toggle = document.getElementById('learn-toggle');
-  const progress = document.getElementById('learn-progress');
-  const shown = document.getElementById('learn-message');
-  const curveHolder = document.getElementById('learn-curve');
-  const decoder = new TextDecoder();
-  const Fields = ['segments', 'seed', 'steps', 'checkEvery'];
+import { elements, readAnswer, showStatus } from './swimmer-common.js';
+import { createLearningCurve } from './swimmer-curve.js';
+import { Message, isCollective, post } from './swimmer-messages.js';
+
+export function createSwimmerLearning(page, m, panel) {
+  const { segmentsChoice, seedField, toggle, progress, shown, curveHolder } = elements({
+    segmentsChoice: 'learn-segments', seedField: 'learn-seed', toggle: 'learn-toggle',
+    progress: 'learn-progress', shown: 'learn-message', curveHolder: 'learn-curve' });
+  const Fields = ['segments', 'seed', 'steps', 'checkEvery', 'workers'];
   const WorkerScript = 'swimmer-learner-worker.js';
 
   for (let n = m._SwimmerLearnFewestSegments(); n <= m._SwimmerLearnMostSegments(); n++)
     segmentsChoice.add(new Option(`${n} segments`, String(n)));
 
-  let worker = null;  // the running run's, else null
+  let workers = null;  // the running run's, rank by rank, else null
   let run = null;     // the run shown: the last one started
-  // Shown from the first run on, as wide as the panel's 300 pixels leave
-  // inside its padding.
-  const CurveWidth = 276;
-  const curve = createLearningCurve(curveHolder, CurveWidth);
+  // Shown from the first run on, as wide as the panel's inside.
+  const curve = createLearningCurve(curveHolder);
 
-  function answer() {
-    const at = m._SwimmerAnswer();
-    return decoder.decode(m.HEAPU8.subarray(at, at + m._SwimmerAnswerBytes()));
-  }
-
-  function show(text, refused) {
-    shown.textContent = text;
-    shown.classList.toggle('refused', refused);
-  }
+  const answer = () => readAnswer(m, 'Swimmer');
+  const show = (text, refused) => showStatus(shown, text, refused);
+  // In a window too low for the whole panel, the panel scrolls within
+  // itself: the message of a run that starts or ends is scrolled into its
+  // view (not those of every check, which would pull the panel away from
+  // whatever the user reads in it).
+  const reveal = () => shown.scrollIntoView({ block: 'nearest' });
 
   // The progress line changes at most this often, though the worker reports
   // ten times as often: each change of text is laid out and painted anew,
@@ -76,6 +75,7 @@ window.createSwimmerLearning = function (page, m, panel) {
     const budget = run.budget === null ? '' : ` of ${count(run.budget)}`;
     const left = secondsLeft();
     progress.textContent = `Step ${count(run.steps)}${budget}` +
+      ` · ${run.workers} worker${run.workers === 1 ? '' : 's'}` +
       (run.running ? (left === null ? '' : ` · about ${duration(left)} left`) : '') +
       ` · best ${run.bestSpeed === null ? 'none yet' : speed(run.bestSpeed)}`;
   }
@@ -91,16 +91,18 @@ window.createSwimmerLearning = function (page, m, panel) {
   const bestSoFar = () => run.bestStep === null ? ''
     : `the best check, step ${count(run.bestStep)} at ${speed(run.bestSpeed)}`;
 
-  // The run ends: its worker with it, whatever it was doing.
+  // The run ends: its workers with it, whatever they were doing.
   function end(outcome, message) {
-    worker.terminate();
-    worker = null;
+    for (const worker of workers)
+      worker.terminate();
+    workers = null;
     run.running = false;
     run.outcome = outcome;
     run.message = message;
     showRunning(false);
     showProgress();
     show(message, outcome === 'failed' || outcome === 'diverged');
+    reveal();
   }
 
   function fail(why) {
@@ -157,6 +159,25 @@ window.createSwimmerLearning = function (page, m, panel) {
     showProgress();
   }
 
+  // The workers' collectives: every rank shares its words in the same
+  // order, and the page answers each share when every rank's words are in;
+  // the words one rank sends another go straight on.
+  let shares = [];
+  function route(rank, message) {
+    if (message.type === 'send') {
+      post(workers[message.to], Message.delivered(rank, message.words));
+      return;
+    }
+    shares[rank] = message.words;
+    if (shares.filter((words) => words !== undefined).length < workers.length)
+      return;
+    const all = new Float64Array(shares.reduce((sum, words) => sum + words.length, 0));
+    shares.reduce((at, words) => { all.set(words, at); return at + words.length; }, 0);
+    shares = [];
+    for (const worker of workers)
+      worker.postMessage(Message.shared(all));
+  }
+
   // The request's kinds are checked here, its numbers by the module's one
   // check (LearnRequest.h): null, or why it is refused.
   function check(request) {
@@ -171,15 +192,22 @@ window.createSwimmerLearning = function (page, m, panel) {
     for (const key of Fields)
       if (request[key] !== undefined && (typeof request[key] !== 'number' || Number.isNaN(request[key])))
         return `${key} must be a number`;
-    const optional = (value) => value === undefined ? NaN : value;
-    if (!m._SwimmerCheckLearnRequest(request.segments, request.seed, optional(request.steps),
-                                     optional(request.checkEvery)))
+    if (!m._SwimmerCheckLearnRequest(request.segments, request.seed, request.steps ?? NaN,
+                                     request.checkEvery ?? NaN))
       return answer();
+    const learners = m._SwimmerLearnLearners(request.segments);
+    if (request.workers !== undefined && !(Number.isInteger(request.workers) && request.workers >= 1 &&
+                                           request.workers <= learners))
+      return `workers must be a whole number from 1 to ${learners}, the plan's learners`;
     return null;
   }
 
+  // As many as help: a core each, a learner each at most.
+  const workersFor = (request) => request.workers ??
+    Math.min(m._SwimmerLearnLearners(request.segments), Math.max(1, navigator.hardwareConcurrency || 1));
+
   function learn(request) {
-    if (worker !== null)
+    if (workers !== null)
       return { ok: false, message: 'a swimmer is learning already: stop it first' };
     const why = check(request);
     if (why !== null) {
@@ -187,21 +215,35 @@ window.createSwimmerLearning = function (page, m, panel) {
       show(message, true);
       return { ok: false, message };
     }
-    const optional = (value) => value === undefined ? NaN : value;
+    const size = workersFor(request);
     run = { running: true, segments: request.segments, seed: request.seed, steps: 0, budget: null,
-            checkEvery: null, learners: null, checks: [], bestSpeed: null, bestStep: null,
-            startedAt: null, loads: 0, outcome: null, message: '' };
-    const own = new Worker(WorkerScript);
-    worker = own;
-    own.onmessage = (event) => { if (worker === own) heard(event.data); };
-    own.onerror = (event) => {
-      event.preventDefault();
-      if (worker === own)
-        fail(event.message || `${WorkerScript} did not load`);
-    };
-    own.onmessageerror = () => { if (worker === own) fail('a message from it could not be read'); };
-    own.postMessage({ segments: request.segments, seed: request.seed, steps: optional(request.steps),
-                      checkEvery: optional(request.checkEvery) });
+            checkEvery: null, learners: null, workers: size, checks: [], bestSpeed: null,
+            bestStep: null, startedAt: null, loads: 0, outcome: null, message: '' };
+    const own = [];
+    workers = own;
+    shares = [];
+    for (let rank = 0; rank < size; rank++) {
+      const worker = new Worker(WorkerScript, { type: 'module' });
+      own.push(worker);
+      worker.onmessage = (event) => {
+        if (workers !== own)
+          return;
+        const message = event.data;
+        if (isCollective(message))
+          route(rank, message);
+        else if (rank === 0 || message.type === 'failed')
+          heard(message);
+        else
+          fail(`worker ${rank} said '${message.type}'`);
+      };
+      worker.onerror = (event) => {
+        event.preventDefault();
+        if (workers === own)
+          fail(event.message || `${WorkerScript} did not load`);
+      };
+      worker.onmessageerror = () => { if (workers === own) fail('a message from it could not be read'); };
+      worker.postMessage(Message.start(request, rank, size));
+    }
     // The section shows what learns, whoever asked.
     segmentsChoice.value = String(run.segments);
     seedField.value = String(run.seed);
@@ -210,11 +252,12 @@ window.createSwimmerLearning = function (page, m, panel) {
     run.message = `Learning a ${run.segments}-segment swimmer from seed ${run.seed}: the view ` +
                   'swims with the best network at each check.';
     show(run.message, false);
+    reveal();
     return { ok: true, message: run.message };
   }
 
   function stop() {
-    if (worker === null)
+    if (workers === null)
       return { ok: false, message: 'no swimmer is learning' };
     end('stopped', `Stopped at step ${count(run.steps)}: ` + (run.bestStep === null
       ? `before the first check, so nothing learned to swim with; the swimmer swims on with ${page.network}.`
@@ -223,23 +266,23 @@ window.createSwimmerLearning = function (page, m, panel) {
   }
 
   toggle.addEventListener('click', () => {
-    if (worker !== null)
+    if (workers !== null)
       stop();
     else
       learn({ segments: Number(segmentsChoice.value),
               seed: seedField.value === '' ? NaN : Number(seedField.value) });
   });
 
-  panel.refuseWhile(() => worker === null ? null
+  panel.refuseWhile(() => workers === null ? null
     : 'not loaded while a swimmer learns, since its next better check would replace it: stop learning first');
 
   page.learn = learn;
   page.stopLearning = stop;
   page.learning = () => run === null
-    ? { running: false, steps: 0, budget: null, bestSpeed: null, bestStep: null, checks: [], outcome: null, message: '' }
+    ? { running: false, steps: 0, workers: 0, budget: null, bestSpeed: null, bestStep: null, checks: [], outcome: null, message: '' }
     : { running: run.running, segments: run.segments, seed: run.seed, steps: run.steps, budget: run.budget,
-        checkEvery: run.checkEvery, bestSpeed: run.bestSpeed, bestStep: run.bestStep,
+        checkEvery: run.checkEvery, workers: run.workers, bestSpeed: run.bestSpeed, bestStep: run.bestStep,
         checks: run.checks.map((c) => ({ ...c, speeds: [...c.speeds] })), loads: run.loads,
         secondsLeft: secondsLeft(), outcome: run.outcome, message: run.message };
   showRunning(false);
-};
+}

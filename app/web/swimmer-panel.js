@@ -14,17 +14,14 @@
 // the user's own choices (a file, a shipped or the embedded network,
 // swimmerPage.loadNetwork) refused, with the message reason() gives,
 // whenever that is not null.
-'use strict';
 
-window.createSwimmerPanel = function (page, m, shipped) {
-  const menu = document.getElementById('menu');
-  const panel = document.getElementById('panel');
-  const choices = document.getElementById('network-choices');
-  const picker = document.getElementById('network-file');
-  const shown = document.getElementById('network-message');
-  const download = document.getElementById('network-download');
+import { elements, readAnswer, showStatus } from './swimmer-common.js';
+
+export function createSwimmerPanel(page, m, shipped) {
+  const { menu, panel, choices, picker, shown, download } = elements({
+    menu: 'menu', panel: 'panel', choices: 'network-choices', picker: 'network-file',
+    shown: 'network-message', download: 'network-download' });
   const encoder = new TextEncoder();
-  const decoder = new TextDecoder();
   const embedded = 'the embedded network';
 
   function setOpen(open) {
@@ -38,10 +35,7 @@ window.createSwimmerPanel = function (page, m, shipped) {
   });
 
   // The module's last answer: a message, or a network file's text.
-  function answer() {
-    const at = m._SwimmerAnswer();
-    return decoder.decode(m.HEAPU8.subarray(at, at + m._SwimmerAnswerBytes()));
-  }
+  const answer = () => readAnswer(m, 'Swimmer');
 
   // Bytes into the room the module makes for them; false when it makes
   // none (its answer says why). The room may grow the module's memory, so
@@ -65,10 +59,7 @@ window.createSwimmerPanel = function (page, m, shipped) {
     buttons.set(name, button);
   }
 
-  function show(text, refused) {
-    shown.textContent = text;
-    shown.classList.toggle('refused', refused);
-  }
+  const show = (text, refused) => showStatus(shown, text, refused);
 
   // The network in use is name: its button pressed, its segments shown.
   function inUse(name) {
@@ -216,4 +207,4 @@ window.createSwimmerPanel = function (page, m, shipped) {
     swim: (name, text) => swimBytes(name, encoder.encode(text)),
     refuseWhile: (reason) => { refusal = reason; },
   };
-};
+}

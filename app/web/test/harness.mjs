@@ -46,7 +46,8 @@ export function artifactsFolder(site) {
 export const siteFiles = ['index.html', 'swimmer-page.js', 'swimmer-panel.js', 'swimmer-networks.js',
                           'swimmer-web.js', 'swimmer-web.wasm', 'swimmer-learning.js', 'swimmer-curve.js',
                           'swimmer-learner-worker.js', 'swimmer-learner.js', 'swimmer-learner.wasm',
-                          'uplot/uPlot.iife.min.js', 'uplot/uPlot.min.css'];
+                          'swimmer-messages.js', 'swimmer-common.js', 'uplot/uPlot.esm.js',
+                          'uplot/uPlot.min.css'];
 
 export async function checkSite(site) {
   for (const file of siteFiles) {
@@ -164,6 +165,10 @@ export async function serveSite(folder) {
     }),
   };
 }
+
+// A network file's lines but its comments: what two writers of the same
+// network agree on.
+export const networkItems = (text) => text.split('\n').filter((line) => !line.startsWith('#'));
 
 // A program of the build: the path the test runner gives in the variable,
 // else the WebAssembly build's. Node runs the .js ones.

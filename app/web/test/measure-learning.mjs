@@ -1,27 +1,32 @@
 // How fast the page learns, in Debian's headless Chromium on a 1400 x 700
-// view: the plan's run for the segments and seed, from its start to the
-// check at --until steps (the budget's first checks; with --until 0 the
-// whole budget), its steps a second and the view's pace meanwhile, and the
-// bytes the page loaded. It checks nothing and prints the figures;
+// view, against swimmer-train on the same machine in the same script run:
+// the plan's run for the segments and seed with a budget of --steps (0:
+// the plan's), in the page from its start to its end, with the view's pace
+// meanwhile and the bytes the page loaded, then the same options by the
+// command (SWIMMER_TRAIN, else build/native/bin/swimmer-train), and whether
+// both wrote the same network. It prints the figures and checks nothing;
 // --screenshot FILE saves the view with the panel and its learning curve
 // at the end.
 //
-//   node app/web/test/measure-learning.mjs [--segments 3] [--seed 1] [--until 6000000]
-//                                          [--screenshot FILE] [site folder]
-//
-// `node build/wasm/bin/swimmer-train.js --steps N --check-every C` (C the
-// plan's) does the same work under node, for comparison.
+//   node app/web/test/measure-learning.mjs [--segments 3] [--seed 1] [--steps 6000000]
+//                                          [--workers N] [--screenshot FILE] [site folder]
 
+import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
 import { parseArgs } from 'node:util';
 
 import {
-  checkSite, launchChromium, loadPackages, serveSite, siteFolder, startPaceSampler,
-  stopPaceSampler, writeWhole,
+  checkSite, launchChromium, loadPackages, networkItems, runProgram, serveSite, siteFolder,
+  startPaceSampler, stopPaceSampler, writeWhole,
 } from './harness.mjs';
 
 const WaitPollMs = 200;
+const nativeTrainer = process.env.SWIMMER_TRAIN ||
+  path.resolve(path.dirname(new URL(import.meta.url).pathname), '..', '..', '..', 'build', 'native', 'bin',
+               'swimmer-train');
 
-async function measure({ segments, seed, until, screenshot }, site) {
+async function measure({ segments, seed, steps, workers, screenshot }, site) {
   await checkSite(site);
   const server = await serveSite(site);
   const browser = await launchChromium((await loadPackages()).chromium);
@@ -40,18 +45,16 @@ async function measure({ segments, seed, until, screenshot }, site) {
     await page.click('#menu');
     await startPaceSampler(page);
     const begin = Date.now();
-    const answer = await page.evaluate((request) => swimmerPage.learn(request), { segments, seed });
+    const request = { segments, seed, ...(steps > 0 && { steps }), ...(workers > 0 && { workers }) };
+    const answer = await page.evaluate((r) => swimmerPage.learn(r), request);
     if (!answer.ok)
       throw new Error(answer.message);
     // From the first progress: the worker's module compiled and the run made.
     await page.waitForFunction(() => swimmerPage.learning().steps > 0, undefined,
                                { timeout: 30000, polling: 20 });
     const first = { at: Date.now(), run: await page.evaluate(() => swimmerPage.learning()) };
-    const target = until > 0 ? until : first.run.budget;
-    await page.waitForFunction((steps) => {
-      const run = swimmerPage.learning();
-      return !run.running || run.checks.some((c) => c.steps >= steps);
-    }, target, { timeout: 0, polling: WaitPollMs });
+    await page.waitForFunction(() => !swimmerPage.learning().running, undefined,
+                               { timeout: 0, polling: WaitPollMs });
     const end = Date.now();
     const pace = await stopPaceSampler(page);
     const run = await page.evaluate(() => swimmerPage.learning());
@@ -65,12 +68,29 @@ async function measure({ segments, seed, until, screenshot }, site) {
       }, undefined, { timeout: 60000, polling: 20 });
       await writeWhole(screenshot, await page.screenshot({ type: 'png' }));
     }
-    await page.evaluate(() => swimmerPage.stopLearning());
-    const steps = run.checks.length ? run.checks[run.checks.length - 1].steps : run.steps;
-    return { begin, first, end, pace, run, steps, loaded };
+    const network = await page.evaluate(() => swimmerPage.networkFile());
+    return { begin, first, end, pace, run, network, loaded };
   } finally {
     await browser.close();
     await server.close();
+  }
+}
+
+// The command's wall time for the same options, and its network.
+async function measureCommand({ segments, seed, steps }) {
+  const folder = await mkdtemp(path.join(tmpdir(), 'measure-learning-'));
+  try {
+    const file = path.join(folder, 'learned.net');
+    const begin = Date.now();
+    const ran = await runProgram(nativeTrainer, ['--segments', String(segments), '--seed', String(seed),
+                                                 ...(steps > 0 ? ['--steps', String(steps)] : []),
+                                                 '--output', file]);
+    const seconds = (Date.now() - begin) / 1000;
+    if (ran.status !== 0)
+      throw new Error(`${nativeTrainer}: ${ran.stderr}`);
+    return { seconds, network: await readFile(file, 'utf8') };
+  } finally {
+    await rm(folder, { recursive: true, force: true });
   }
 }
 
@@ -82,24 +102,28 @@ if (process.env.NODE_TEST_CONTEXT === undefined) {
     options: {
       segments: { type: 'string', default: '3' },
       seed: { type: 'string', default: '1' },
-      until: { type: 'string', default: '6000000' },
+      steps: { type: 'string', default: '6000000' },
+      workers: { type: 'string', default: '0' },
       screenshot: { type: 'string' },
     },
   });
-  const options = { segments: Number(values.segments), seed: Number(values.seed), until: Number(values.until),
-                    screenshot: values.screenshot };
-  const { begin, first, end, pace, run, steps, loaded } = await measure(options, siteFolder(positionals[0] ?? ''));
+  const options = { segments: Number(values.segments), seed: Number(values.seed), steps: Number(values.steps),
+                    workers: Number(values.workers), screenshot: values.screenshot };
+  const { begin, first, end, pace, run, network, loaded } = await measure(options, siteFolder(positionals[0] ?? ''));
   const seconds = (end - begin) / 1000;
-  console.log(`page: ${steps.toLocaleString('en-US')} steps and ${run.checks.length} checks of the ` +
-              `${options.segments}-segment plan (seed ${options.seed}) in ${seconds.toFixed(1)} s ` +
-              `(${((first.at - begin) / 1000).toFixed(2)} s to the first step): ` +
-              `${Math.round(steps / seconds).toLocaleString('en-US')} steps a second, checks included; ` +
-              `the budget of ${run.budget.toLocaleString('en-US')} at that pace: ` +
-              `${(seconds * run.budget / steps).toFixed(0)} s`);
+  const count = (n) => n.toLocaleString('en-US');
+  console.log(`page: ${count(run.steps)} steps and ${run.checks.length} checks of the ` +
+              `${options.segments}-segment plan (seed ${options.seed}) on ${run.workers} workers in ` +
+              `${seconds.toFixed(1)} s (${((first.at - begin) / 1000).toFixed(2)} s to the first step), ` +
+              `${run.outcome}: ${count(Math.round(run.steps / seconds))} steps a second, checks included`);
   console.log(`view while learning: ${pace.ticks} ticks in ${pace.seconds.toFixed(1)} s, ` +
               `${(pace.ticks / pace.seconds).toFixed(1)} a second, ${pace.dropped} dropped`);
   const files = [...loaded].filter(([address]) => !address.startsWith('/networks/'));
   const total = files.reduce((sum, [, bytes]) => sum + bytes, 0);
-  console.log(`loaded: ${total.toLocaleString('en-US')} bytes in ${files.length} files: ` +
+  console.log(`loaded: ${count(total)} bytes in ${files.length} files: ` +
               files.map(([address, bytes]) => `${address.slice(1) || 'index.html'} ${bytes}`).join(', '));
+  const command = await measureCommand(options);
+  console.log(`swimmer-train, the same options: ${command.seconds.toFixed(1)} s; the page took ` +
+              `${(seconds / command.seconds).toFixed(2)} times as long; the same network: ` +
+              `${networkItems(network).join('\n') === networkItems(command.network).join('\n') ? 'yes' : 'NO'}`);
 }

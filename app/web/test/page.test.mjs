@@ -24,7 +24,8 @@ import { setTimeout as sleep } from 'node:timers/promises';
 
 import {
   artifactsFolder, buildProgram, checkSite, contentType, fileForAddress, launchChromium,
-  loadPackages, runProgram, serveSite, siteFolder, startPaceSampler, stopPaceSampler, writeWhole,
+  loadPackages, networkItems, runProgram, serveSite, siteFolder, startPaceSampler, stopPaceSampler,
+  writeWhole,
 } from './harness.mjs';
 
 // Before anything else, so that a missing install says so first.
@@ -442,7 +443,7 @@ describe('the page in Chromium', () => {
 
   // The lines that are no comment: what the writer writes but for its
   // comments.
-  const items = (text) => text.split('\n').filter((line) => !line.startsWith('#'));
+  const items = networkItems;  // what two writers of one network agree on
 
   const loads = () => page.evaluate(() => swimmerPage.loads);
   async function loaded(since, what) {
@@ -460,7 +461,7 @@ describe('the page in Chromium', () => {
     assert.ok(panel.left >= figures.right, `the panel ${JSON.stringify(panel)} covers the figures ${JSON.stringify(figures)}`);
     assert.ok(panel.right <= menu.right && panel.top >= menu.bottom, 'the panel hangs below the control');
     const choices = await page.$$eval('#network-choices button', (buttons) => buttons.map((b) => b.textContent));
-    const shipped = await page.evaluate(() => window.swimmerShippedNetworks);
+    const shipped = await page.evaluate(() => swimmerPage.shippedNetworks);
     assert.deepEqual(choices, [`Embedded, ${Segments} segments`, ...shipped], 'the embedded network and each shipped one');
     t.diagnostic(`offered: ${choices.join(', ')}`);
 
@@ -615,7 +616,7 @@ describe('the page in Chromium', () => {
   });
 
   step('each shipped network swims as its file says', async (t) => {
-    const shipped = await page.evaluate(() => window.swimmerShippedNetworks);
+    const shipped = await page.evaluate(() => swimmerPage.shippedNetworks);
     for (const name of shipped) {
       const text = await readFile(path.join(site, 'networks', name), 'utf8');
       const since = await loads();
@@ -631,7 +632,7 @@ describe('the page in Chromium', () => {
     await page.keyboard.press('Escape');
   });
 
-  // Learning in the panel, by swimmer-train's C++ in a worker.
+  // Learning in the panel, by swimmer-train's C++ in workers.
 
   const learning = () => page.evaluate(() => swimmerPage.learning());
   const workers = () => page.workers().length;
@@ -676,7 +677,7 @@ describe('the page in Chromium', () => {
   const Learn = { segments: 3, seed: 7, steps: 20000, checkEvery: 10000 };
   let learnedText = null;
 
-  step('a short run learned in the page is swimmer-train\'s network, and the view keeps its pace', async (t) => {
+  step('a short run learned in the page on one worker or two is swimmer-train\'s network, and the view keeps its pace', async (t) => {
     const file = path.join(work, 'learned.net');
     const training = await runProgram(trainer, ['--segments', String(Learn.segments), '--seed', String(Learn.seed),
                                                 '--steps', String(Learn.steps), '--check-every',
@@ -685,10 +686,19 @@ describe('the page in Chromium', () => {
     const expected = await readFile(file, 'utf8');
 
     await page.click('#menu');
-    await startPaceSampler(page);
-    const started = await page.evaluate((request) => swimmerPage.learn(request), Learn);
-    assert.equal(started.ok, true, started.message);
+    // One worker learns both learners; then each learns one, and they meet
+    // at the checks.
+    const alone = await page.evaluate((request) => swimmerPage.learn(request), { ...Learn, workers: 1 });
+    assert.equal(alone.ok, true, alone.message);
     await workersBecome(1, 'one worker learns');
+    assert.equal((await learned('the run on one worker ends', 30)).outcome, 'done');
+    assert.deepEqual(items(await network()), items(expected), 'one worker learned other bytes');
+
+    await startPaceSampler(page);
+    const started = await page.evaluate((request) => swimmerPage.learn(request), { ...Learn, workers: 2 });
+    assert.equal(started.ok, true, started.message);
+    await workersBecome(2, 'two workers learn');
+    assert.match(await page.textContent('#learn-progress'), /^Step [\d,]+( of 20,000)? · 2 workers · /);
     // The view switches to the learner's swimmer at the first check, and the
     // curve has a point for it.
     await waitFor(() => swimmerPage.learning().checks.length >= 1, undefined, 20, 'the first check');
@@ -700,7 +710,7 @@ describe('the page in Chromium', () => {
 
     assert.equal(run.outcome, 'done', run.message);
     assert.deepEqual(run.checks.map((c) => c.steps), [10000, 20000]);
-    assert.deepEqual([run.steps, run.budget, run.checkEvery], [20000, 20000, 10000]);
+    assert.deepEqual([run.steps, run.budget, run.checkEvery, run.workers], [20000, 20000, 10000, 2]);
     assert.ok(run.checks.flatMap((c) => c.speeds).includes(run.bestSpeed), 'the best speed is a learner\'s');
     assert.equal(await page.evaluate(() => document.querySelectorAll('#learn-curve .u-legend tr').length),
                  1 + 2, 'the curve\'s legend: the best and each learner');
@@ -710,7 +720,7 @@ describe('the page in Chromium', () => {
     assert.deepEqual(items(learnedText), items(expected));
     assert.ok(expected.startsWith(learnedText.slice(0, learnedText.indexOf('\nswimmer-network'))),
               'the writer\'s own comment lines open both');
-    await workersEnd('the worker ended with its run');
+    await workersEnd('the workers ended with their run');
 
     assertKeptPace(t, pace);
 
@@ -728,12 +738,56 @@ describe('the page in Chromium', () => {
     await framesLater(2);
   });
 
-  step('while learning a file is refused; stop keeps the best; the panel starts and stops', async (t) => {
+  step('the panel lies below its control and inside the window, whole or scrolling, down to 500 pixels high', async () => {
+    // What the panel shows, in window pixels; the learning message as it
+    // lies when the panel is scrolled to its end.
+    const layout = () => page.evaluate(() => {
+      const box = (id) => document.getElementById(id).getBoundingClientRect();
+      const panel = document.getElementById('panel');
+      const whole = panel.scrollHeight <= panel.clientHeight;
+      panel.scrollTop = panel.scrollHeight;
+      const shown = { menu: box('menu'), panel: box('panel'), message: box('learn-message'), whole };
+      panel.scrollTop = 0;
+      return shown;
+    });
+    for (const height of [700, 600, 500]) {
+      await page.setViewportSize({ width: 1400, height });
+      await framesLater(2);
+      const { menu, panel, message, whole } = await layout();
+      assert.ok(panel.top >= menu.bottom && panel.bottom <= height, `${height}: the panel from ${panel.top} to ${panel.bottom}`);
+      assert.ok(message.top >= panel.top && message.bottom <= panel.bottom, `${height}: the message is cut off`);
+      if (height === 700)
+        assert.ok(whole, 'the panel does not fit a window 700 pixels high');
+    }
+    await page.setViewportSize({ width: 1400, height: 700 });
+    await framesLater(2);
+  });
+
+  step('while learning a file is refused; a stop in a check keeps the best; the panel starts and stops', async (t) => {
     // The same seed and checks with a longer budget: the plan of three
     // segments learns at a constant rate and takes over only from a quarter
-    // of the budget on, so its first two checks are the short run's.
+    // of the budget on, so its first two checks are the short run's. After
+    // the second, the page's answers to the second worker are held back, so
+    // the third check waits for ever: the stop comes in it.
+    await page.evaluate(() => {
+      const Real = window.Worker;
+      let made = 0, checks = 0;
+      window.Worker = class extends Real {
+        constructor(...args) {
+          super(...args);
+          if (made++ === 0) {
+            this.addEventListener('message', (event) => { checks += event.data.type === 'check'; });
+          } else {
+            const post = this.postMessage.bind(this);
+            this.postMessage = (message, transfer) => { if (checks < 2) post(message, transfer); };
+          }
+        }
+      };
+      window.swimmerRealWorker = Real;
+    });
     await startPaceSampler(page);
-    const started = await page.evaluate((request) => swimmerPage.learn(request), { ...Learn, steps: 1e7 });
+    const started = await page.evaluate((request) => swimmerPage.learn(request), { ...Learn, steps: 1e7, workers: 2 });
+    await page.evaluate(() => { window.Worker = window.swimmerRealWorker; });
     assert.equal(started.ok, true, started.message);
     const again = await page.evaluate((request) => swimmerPage.learn(request), Learn);
     assert.equal(again.ok, false, 'a second run while one learns');
@@ -748,13 +802,15 @@ describe('the page in Chromium', () => {
     assert.equal((await learning()).running, true, 'the file stopped the learning');
 
     await waitFor(() => swimmerPage.learning().checks.length >= 2, undefined, 20, 'the second check');
+    await sleep(1500);
+    assert.deepEqual((await learning()).checks.map((c) => c.steps), [10000, 20000], 'the third check passed');
     const stopped = await page.evaluate(() => ({ answer: swimmerPage.stopLearning(), run: swimmerPage.learning() }));
     const pace = await stopPaceSampler(page);
     assertKeptPace(t, pace);
     assert.equal(stopped.answer.ok, true);
     assert.equal(stopped.run.running, false, 'stopped at once');
     assert.equal(stopped.run.outcome, 'stopped');
-    assert.deepEqual(stopped.run.checks.map((c) => c.steps), [10000, 20000], 'stopped after the second check');
+    assert.deepEqual(stopped.run.checks.map((c) => c.steps), [10000, 20000], 'stopped in the third check');
     assert.equal(await network(), learnedText, 'the best of the checks, as the short run learned it');
     const ticks = (await state()).ticks;
     await sleep(1500);
@@ -785,21 +841,34 @@ describe('the page in Chromium', () => {
   step('a failing or diverging learner says so and the view swims on; bad requests are refused; runs leave no memory', async (t) => {
     const memory = () => page.evaluate(() => swimmerPage.module.HEAPU8.length);
     const heap = await memory();
+    // The page's own script memory, what is still reachable after a
+    // collection.
+    const devtools = await page.context().newCDPSession(page);
+    const scriptMemory = async () => {
+      await devtools.send('HeapProfiler.collectGarbage');
+      return (await devtools.send('Runtime.getHeapUsage')).usedSize;
+    };
     const ran = async (request) => {
       const answer = await page.evaluate((r) => swimmerPage.learn(r), request);
       assert.equal(answer.ok, true, answer.message);
       await waitFor(() => swimmerPage.learning().steps > 0, undefined, 10, 'steps');
-      await workersBecome(1, 'one worker learns at a time');
+      await workersBecome(request.workers ?? (await learning()).workers, 'only this run\'s workers learn');
     };
-    for (let seed = 11; seed <= 13; seed++) {
+    let afterOne = null;
+    for (let seed = 11; seed <= 20; seed++) {
       await ran({ segments: 5, seed, steps: 1e7 });
       await page.evaluate(() => swimmerPage.stopLearning());
+      await workersEnd('workers left behind by a stopped run');
+      afterOne ??= await scriptMemory();
     }
-    await workersEnd('workers left behind by stopped runs');
+    const afterTen = await scriptMemory();
+    t.diagnostic(`the page's script memory after one run ${afterOne} bytes, after ten ${afterTen}`);
+    assert.ok(afterTen - afterOne < 2e6, `the page kept ${afterTen - afterOne} bytes over nine more runs`);
 
-    await ran({ segments: 3, seed: 1, steps: 1e7 });
+    // The second of two workers fails: the run ends with its message.
+    await ran({ segments: 3, seed: 1, steps: 1e7, workers: 2 });
     const before = await state();
-    await page.workers()[0].evaluate(() => setTimeout(() => { throw new Error('the learner broke'); }));
+    await page.workers().at(-1).evaluate(() => setTimeout(() => { throw new Error('the learner broke'); }));
     await waitFor(() => swimmerPage.learning().outcome === 'failed', undefined, 10, 'the failure is seen');
     const failed = await learning();
     assert.match(failed.message, /^The learner failed: .*the learner broke.*The swimmer swims on with learned-3-seed7\.net\.$/);
@@ -807,13 +876,13 @@ describe('the page in Chromium', () => {
     await sleep(500);
     assert.ok((await state()).ticks > before.ticks + 30, 'the view stopped swimming');
     assert.equal(await network(), learnedText);
-    await workersEnd('the failed worker is ended');
+    await workersEnd('the failed run\'s workers are ended');
     t.diagnostic(failed.message);
 
     // A learner whose weights diverge ends its run as the learner's module
     // reports it (finished, diverged): the page says at which step and
     // swims on.
-    await ran({ segments: 3, seed: 2, steps: 1e7 });
+    await ran({ segments: 3, seed: 2, steps: 1e7, workers: 1 });
     await page.workers()[0].evaluate(() => postMessage({ type: 'finished', steps: 4321, diverged: true }));
     await waitFor(() => swimmerPage.learning().outcome === 'diverged', undefined, 10, 'the divergence is seen');
     const diverged = await learning();
@@ -838,6 +907,8 @@ describe('the page in Chromium', () => {
       [{ segments: 3, seed: 2 ** 32 }, /seed must be a whole number/],
       [{ segments: 3, seed: 1, steps: 0 }, /steps must be a whole number from 1/],
       [{ segments: 3, seed: 1, checkEvery: 0.5 }, /checkEvery must be a whole number from 1/],
+      [{ segments: 3, seed: 1, workers: 3 }, /workers must be a whole number from 1 to 2, the plan's learners/],
+      [{ segments: 3, seed: 1, workers: 1.5 }, /workers must be a whole number from 1 to 2/],
     ];
     for (const [request, message] of bad) {
       const answer = await page.evaluate((r) => swimmerPage.learn(r), request);

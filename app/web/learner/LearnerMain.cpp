@@ -1,13 +1,14 @@
-// The learner's entry points: plain C functions that the page's worker
-// (swimmer-learner-worker.js) calls on its own module, a second build of
-// the trainer's sources for a Web Worker. One learning run a module: the
+// The learner's entry points: plain C functions that the page's workers
+// (swimmer-learner-worker.js) call on their own modules, a second build of
+// the trainer's sources for Web Workers. One learning run a module: the
 // worker is ended with its run.
 //
-// The run is swimmer-train's own, CTrainingRun on a team of one (the
-// worker has no threads; the result does not depend on the team), so the
-// same request gives the network swimmer-train writes with the same
-// options. Text goes back to the worker as in the page's module: an answer
-// buffer, read by pointer and length until the next answer replaces it.
+// The run is swimmer-train's own, CTrainingRun on a team of one (a worker
+// has no threads), each worker a rank of it (WorkerRanks.h): the result
+// depends on neither, so the same request gives the network swimmer-train
+// writes with the same options, whatever the number of workers. Text goes
+// back to the worker as in the page's module: an answer buffer, read by
+// pointer and length until the next answer replaces it.
 
 #include <memory>
 #include <string>
@@ -18,11 +19,13 @@
 #include "NetworkFile.h"
 #include "SwimmerTrainer.h"
 #include "TrainingRun.h"
+#include "WorkerRanks.h"
 #include "WorkerTeam.h"
 
 namespace {
 
 CWorkerTeam Team(1);
+std::unique_ptr<CRankGroup> Ranks;
 std::unique_ptr<CTrainingRun> Run;
 std::string Answer;
 
@@ -32,26 +35,35 @@ const TrainingPlan& Plan() { return Run->GetPlan(); }
 
 extern "C" {
 
-// Starts the run the numbers ask for (NaN: the plan's steps or checks);
-// 1, or 0 with the message as the answer.
+// Starts rank rank of size's share of the run the numbers ask for (NaN:
+// the plan's steps or checks); 1, or 0 with the message as the answer.
 EMSCRIPTEN_KEEPALIVE int LearnerStart(double segments, double seed, double steps,
-                                      double checkEvery)
+                                      double checkEvery, int rank, int size)
 {
     LearnRequest request;
     if (!MakeLearnRequest(segments, seed, steps, checkEvery, request, Answer))
         return 0;
+    const TrainingPlan plan = DefaultPlan(request.Segments, request.Steps, request.CheckEvery);
+    if (size < 1 || size > plan.Learners || rank < 0 || rank >= size) {
+        Answer = "rank " + std::to_string(rank) + " of " + std::to_string(size) +
+                 " workers, for " + std::to_string(plan.Learners) + " learners";
+        return 0;
+    }
     Run.reset();
-    Run = std::make_unique<CTrainingRun>(
-        DefaultPlan(request.Segments, request.Steps, request.CheckEvery), request.Seed, Team);
+    Ranks = JoinWorkers(rank, size);
+    Run = std::make_unique<CTrainingRun>(plan, request.Seed, Team, *Ranks);
     return 1;
 }
+
 
 EMSCRIPTEN_KEEPALIVE double LearnerBudget() { return static_cast<double>(Plan().Steps); }
 EMSCRIPTEN_KEEPALIVE double LearnerCheckEvery() { return static_cast<double>(Plan().CheckEvery); }
 EMSCRIPTEN_KEEPALIVE int LearnerLearners() { return Plan().Learners; }
 
 // Learns on by about steps more, stopping early at the next check, which
-// it then makes: 1 if it made one.
+// it then makes: 1 if it made one. A check meets the other workers, so a
+// call that makes one may return before it is done (ccall's async mode
+// then gives the answer).
 EMSCRIPTEN_KEEPALIVE int LearnerAdvance(double steps)
 {
     return Run->Advance(Run->GetSteps() + static_cast<long long>(steps)) ? 1 : 0;
