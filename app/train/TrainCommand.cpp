@@ -61,6 +61,7 @@ struct LearningOptions
     int Trajectories = 0;
     double TakeOverBelow = -1;
     double TakeOverFrom = -1;
+    int SpeedLeads = -1;
     double Explore = 0;
     double FinalRate = 0;
     double AverageTime = 0;
@@ -123,6 +124,10 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                        planDefault),
         parser.AddReal("--take-over-from", "F", learning.TakeOverFrom, {0, true, 1},
                        "take-overs start at F of the budget", planDefault),
+        parser.AddWhole("--speed-leads", "B", learning.SpeedLeads, 0, 1,
+                        "1: while no learner steers, take-overs follow the fastest, by speed; "
+                        "0: only a learner that steers leads",
+                        planDefault),
         parser.AddReal("--explore", "X", learning.Explore, {1, true, 10},
                        "a learner that takes over learns on with its source's eta and tau, each "
                        "multiplied or divided by X; 1: as they were",
@@ -224,6 +229,8 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.TakeOverBelow = options.TakeOverBelow;
     if (options.TakeOverFrom >= 0)
         plan.TakeOverFrom = options.TakeOverFrom;
+    if (options.SpeedLeads >= 0)
+        plan.SpeedLeads = options.SpeedLeads != 0;
     if (options.Explore)
         plan.ExploreFactor = options.Explore;
     if (options.FinalRate)

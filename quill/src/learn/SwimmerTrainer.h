@@ -60,6 +60,11 @@ struct TrainingPlan
     // takes that learner's weights (0: never).
     double TakeOverBelow = 0.8;
     double TakeOverFrom = 0.25;
+    // While no learner's checkpoint steers (all score 0), the fastest leads
+    // the take-overs, by speed, instead of none: a population whose
+    // members all swim without keeping a heading then still gathers on its
+    // best lineage and explores around it.
+    bool SpeedLeads = false;
     // A learner that takes over also takes its source's η and τ, each
     // multiplied or divided by ExploreFactor (1: as they were), so that the
     // population searches its constants while it learns.

@@ -54,11 +54,15 @@ std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
     if (best < 0)
         return from;
     const bool due = steps >= plan.TakeOverFrom * plan.Steps;
-    const double bar = plan.TakeOverBelow * scores[static_cast<std::size_t>(leader)].Score;
+    const bool bySpeed = plan.SpeedLeads && scores[static_cast<std::size_t>(leader)].Score <= 0;
+    if (bySpeed)
+        leader = best;  // with every score 0, the best is the fastest
+    auto measure = [&](std::size_t p) { return bySpeed ? scores[p].Speed : scores[p].Score; };
+    const double bar = plan.TakeOverBelow * measure(static_cast<std::size_t>(leader));
     for (std::size_t p = 0; p < scores.size(); ++p)
         if (!finite[p])
             from[p] = best;
-        else if (due && scores[p].Score < bar)
+        else if (due && measure(p) < bar)
             from[p] = leader;
     return from;
 }

@@ -41,7 +41,8 @@ struct TrainingCheck
 // At a check of steps steps with these scores, the learner each learner
 // takes over (-1: none): from TakeOverFrom of the budget on, a learner
 // scoring below TakeOverBelow times the check's leader (the first of the
-// best) spends the rest of the run on the leader's lineage; and at any
+// best; with SpeedLeads, while nobody steers, the fastest, and speeds
+// compared) spends the rest of the run on the leader's lineage; and at any
 // check a learner whose weights are no longer finite takes the lineage of
 // the best check of those that are (score, then speed), so that one
 // diverged member does not end a population's run. None when the rule is

@@ -10,10 +10,11 @@
 
 namespace {
 
-GreedyScore Scoring(double score)
+GreedyScore Scoring(double score, double speed = 0.0)
 {
     GreedyScore s;
     s.Score = score;
+    s.Speed = speed;
     return s;
 }
 
@@ -22,7 +23,8 @@ GreedyScore Scoring(double score)
 // takes the leader's (the first of the best); never before, never the
 // leader itself, never when the rule is off or the leader scored nothing.
 // A learner whose weights are not finite takes the best finite check's at
-// any check, and is never followed.
+// any check, and is never followed. With speed leading, while every score
+// is 0 the fastest leads and speeds are compared; once one steers, scores.
 TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
 {
     TrainingPlan plan = DefaultPlan(3);
@@ -36,6 +38,7 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         std::vector<int> From;
         double Below = 0.8;
         std::vector<bool> Finite = {};  // all, if empty
+        std::vector<double> Speeds = {};  // with speed leading, if given
     } const cases[] = {
         {249, {0.5, 0.1}, {-1, -1}},                    // before a quarter of the budget
         {250, {0.5, 0.1}, {-1, 0}},                     // from it on
@@ -49,12 +52,17 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         {1000, {0.9, 0.5, 0.1}, {1, -1, 1}, 0.8, {false, true, true}},   // gone leads nobody
         {1000, {0.0, 0.0, 0.0}, {-1, -1, -1}, 0.8, {false, false, false}},  // nobody left
         {1000, {0.5, 0.1}, {-1, -1}, 0.0, {true, false}},                // the rule off
+        {1000, {0, 0, 0}, {1, -1, 1}, 0.8, {}, {0.3, 0.5, 0.39}},        // nobody steers
+        {249, {0, 0}, {-1, -1}, 0.8, {}, {0.1, 0.5}},                     // not yet due
+        {1000, {0, 0.2, 0}, {1, -1, 1}, 0.8, {}, {0.9, 0.1, 0.5}},       // one steers: scores
+        {1000, {0, 0}, {-1, -1}, 0.0, {}, {0.1, 0.5}},                    // the rule off
     };
     for (const Case& c : cases) {
         plan.TakeOverBelow = c.Below;
+        plan.SpeedLeads = !c.Speeds.empty();
         std::vector<GreedyScore> scores;
-        for (double s : c.Scores)
-            scores.push_back(Scoring(s));
+        for (std::size_t p = 0; p < c.Scores.size(); ++p)
+            scores.push_back(Scoring(c.Scores[p], plan.SpeedLeads ? c.Speeds[p] : 0.0));
         std::vector<bool> finite = c.Finite;
         finite.resize(scores.size(), true);
         EXPECT_EQ(TakeOvers(plan, c.Steps, scores, finite), c.From)
