@@ -6,10 +6,13 @@
 // command (SWIMMER_TRAIN, else build/native/bin/swimmer-train), and whether
 // both wrote the same network. It prints the figures and checks nothing;
 // --screenshot FILE saves the view with the panel and its learning curve
-// at the end.
+// at the end. --runs N measures N pairs, page and command in turn, and
+// gives the ratio of the medians: on a machine whose cores are unequal (a
+// virtual machine's often are) a run's time depends on which core its
+// slowest learner landed on, for the page and the command alike.
 //
 //   node app/web/test/measure-learning.mjs [--segments 3] [--seed 1] [--steps 6000000]
-//                                          [--workers N] [--screenshot FILE] [site folder]
+//                                          [--workers N] [--runs 1] [--screenshot FILE] [site folder]
 
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
@@ -104,26 +107,47 @@ if (process.env.NODE_TEST_CONTEXT === undefined) {
       seed: { type: 'string', default: '1' },
       steps: { type: 'string', default: '6000000' },
       workers: { type: 'string', default: '0' },
+      runs: { type: 'string', default: '1' },
       screenshot: { type: 'string' },
     },
   });
   const options = { segments: Number(values.segments), seed: Number(values.seed), steps: Number(values.steps),
                     workers: Number(values.workers), screenshot: values.screenshot };
-  const { begin, first, end, pace, run, network, loaded } = await measure(options, siteFolder(positionals[0] ?? ''));
-  const seconds = (end - begin) / 1000;
+  const runs = Number(values.runs);
+  if (!Number.isInteger(runs) || runs < 1)
+    throw new Error(`--runs ${values.runs}: a whole number from 1`);
+  const site = siteFolder(positionals[0] ?? '');
   const count = (n) => n.toLocaleString('en-US');
-  console.log(`page: ${count(run.steps)} steps and ${run.checks.length} checks of the ` +
-              `${options.segments}-segment plan (seed ${options.seed}) on ${run.workers} workers in ` +
-              `${seconds.toFixed(1)} s (${((first.at - begin) / 1000).toFixed(2)} s to the first step), ` +
-              `${run.outcome}: ${count(Math.round(run.steps / seconds))} steps a second, checks included`);
-  console.log(`view while learning: ${pace.ticks} ticks in ${pace.seconds.toFixed(1)} s, ` +
-              `${(pace.ticks / pace.seconds).toFixed(1)} a second, ${pace.dropped} dropped`);
-  const files = [...loaded].filter(([address]) => !address.startsWith('/networks/'));
-  const total = files.reduce((sum, [, bytes]) => sum + bytes, 0);
-  console.log(`loaded: ${count(total)} bytes in ${files.length} files: ` +
-              files.map(([address, bytes]) => `${address.slice(1) || 'index.html'} ${bytes}`).join(', '));
-  const command = await measureCommand(options);
-  console.log(`swimmer-train, the same options: ${command.seconds.toFixed(1)} s; the page took ` +
-              `${(seconds / command.seconds).toFixed(2)} times as long; the same network: ` +
-              `${networkItems(network).join('\n') === networkItems(command.network).join('\n') ? 'yes' : 'NO'}`);
+  const pageSeconds = [], commandSeconds = [];
+  for (let r = 0; r < runs; r++) {
+    const { begin, first, end, pace, run, network, loaded } = await measure(options, site);
+    const seconds = (end - begin) / 1000;
+    pageSeconds.push(seconds);
+    console.log(`page: ${count(run.steps)} steps and ${run.checks.length} checks of the ` +
+                `${options.segments}-segment plan (seed ${options.seed}) on ${run.workers} workers in ` +
+                `${seconds.toFixed(1)} s (${((first.at - begin) / 1000).toFixed(2)} s to the first step), ` +
+                `${run.outcome}: ${count(Math.round(run.steps / seconds))} steps a second, checks included`);
+    console.log(`view while learning: ${pace.ticks} ticks in ${pace.seconds.toFixed(1)} s, ` +
+                `${(pace.ticks / pace.seconds).toFixed(1)} a second, ${pace.dropped} dropped`);
+    if (r === 0) {
+      const files = [...loaded].filter(([address]) => !address.startsWith('/networks/'));
+      const total = files.reduce((sum, [, bytes]) => sum + bytes, 0);
+      console.log(`loaded: ${count(total)} bytes in ${files.length} files: ` +
+                  files.map(([address, bytes]) => `${address.slice(1) || 'index.html'} ${bytes}`).join(', '));
+    }
+    const command = await measureCommand(options);
+    commandSeconds.push(command.seconds);
+    console.log(`swimmer-train, the same options: ${command.seconds.toFixed(1)} s; the page took ` +
+                `${(seconds / command.seconds).toFixed(2)} times as long; the same network: ` +
+                `${networkItems(network).join('\n') === networkItems(command.network).join('\n') ? 'yes' : 'NO'}`);
+  }
+  if (runs > 1) {
+    const median = (list) => {
+      const sorted = [...list].sort((a, b) => a - b), middle = sorted.length >> 1;
+      return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+    };
+    const page = median(pageSeconds), command = median(commandSeconds);
+    console.log(`medians of ${runs} runs: the page ${page.toFixed(1)} s, swimmer-train ${command.toFixed(1)} s, ` +
+                `${(page / command).toFixed(2)} times`);
+  }
 }
