@@ -14,10 +14,12 @@ bool Better(const GreedyScore& a, const GreedyScore& b)
     return a.Speed > b.Speed;
 }
 
-// The words of a learner's part of a check.
+// The words after a learner's weights in its part of a check (Check).
+const int CheckTailWords = 5;
+
 int CheckWords(const CFFNetwork& layout)
 {
-    return layout.GetNeuronCount() * layout.GetNeuronCount() + 5;
+    return layout.GetNeuronCount() * layout.GetNeuronCount() + CheckTailWords;
 }
 
 // Two bits of learner p's own at the check of steps steps: the
@@ -147,7 +149,7 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
     const auto started = std::chrono::steady_clock::now();
     const int learners = Plan.Learners;
     const int block = CheckWords(Probes.front());
-    const int weights = block - 5;
+    const int weights = block - CheckTailWords;
     std::vector<double> words(static_cast<std::size_t>(learners) * block);
     for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner(); ++p) {
         double* own = &words[static_cast<std::size_t>(p) * block];
