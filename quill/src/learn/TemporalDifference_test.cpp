@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include "FFNetworkVF.h"
+#include "LearnLimits.h"
 #include "Random.h"
+#include "SwimmerTrainer.h"
 
 namespace {
 
@@ -56,6 +58,22 @@ TEST(TemporalDifferenceTest, AFixedPolicysValueConvergesToItsDiscountedReturn)
         EXPECT_NEAR(value.Evaluate(), discrete * x, tolerance) << x;
     }
     EXPECT_NEAR(discrete, continuous, 0.01);  // and the discretisation is small
+}
+
+// The learner's step is one explicit Euler step of h, and a longer chain's
+// fastest mode is quicker: the longest swimmer's plan must step short
+// enough that its greedy swimmer stays finite. At a rate too small to move
+// the weights, so that only the state can go to infinity, ten segments at
+// h = 0.03 s went non-finite within 50 k steps.
+TEST(TemporalDifferenceTest, TheLongestSwimmersPlanStepsWithinEulersBound)
+{
+    TrainingPlan plan = DefaultPlan(LearnLimits::MostSegments);
+    plan.Learners = 1;
+    plan.Learning.LearningRate = 1e-9;
+    CWorkerTeam team(1);
+    CSwimmerTrainer trainer(plan, 1, team);
+    trainer.Run(100000);
+    EXPECT_TRUE(trainer.IsFinite(0));
 }
 
 }  // namespace

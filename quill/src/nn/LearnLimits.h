@@ -8,7 +8,7 @@
 namespace LearnLimits {
 
 // One segment has no joint to drive. Ten is beyond the longest swimmer the
-// plans were tried on (six segments, docs/training.md), and within the
+// plans were tried on (eight segments, docs/training.md), and within the
 // twenty a network file holds.
 constexpr int FewestSegments = 2;
 constexpr int MostSegments = 10;
