@@ -199,7 +199,7 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
     EXPECT_EQ(file.Network.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(DefaultPlan(3)));
     EXPECT_EQ(Contents(plain + ".curve.csv").rfind(
                   "steps,simulated_time,mean_td_error,speed0,speed1,best_speed,native_direction,"
-                  "rate0,discount0,rate1,discount1\n600,18,", 0),
+                  "rate0,discount0,rate1,discount1\n600,24,", 0),
               0u);
 
     ASSERT_TRUE(ReadNetworkFile(changed, file, error)) << error;

@@ -21,6 +21,8 @@ TrainingPlan DefaultPlan(int segments)
         // errors: the rate shrinks with it to keep the steps of the
         // weights as large as at τ = 1, and falls towards the end, where
         // the greedy swimmer's heading would wander from check to check.
+        // The step is the one these plans were found at.
+        plan.Learning.StepPeriod = 0.03;
         plan.Learning.Discount = 2.0;
         plan.Learning.LearningRate = 0.0045;
         plan.FinalRate = 0.1;

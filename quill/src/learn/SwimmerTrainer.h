@@ -45,10 +45,10 @@ struct TrainingPlan
     int Segments = 3;
     int HiddenNeurons = 14;
     TDConstants Learning = {
-        0.03,   // h: 0.01 learns too little in the budget, 0.04 loses the heading
+        0.04,   // h: more simulated time in the budget lifts the weak seeds
         1.0,    // τ: about the stroke period
         0.5,    // κ
-        0.009,  // η: in proportion to h; more at this h learned worse
+        0.012,  // η: in proportion to h
         4.0,    // trajectory, seconds
     };
     int Learners = 2;                 // learning apart, side by side

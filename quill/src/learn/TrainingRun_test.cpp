@@ -122,6 +122,7 @@ TEST(TrainingRunTest, ADivergedRunEndsAtItsCheckAndKeepsOnlyFiniteNetworks)
     } const cases[] = {{0.13, 0.8, 5000, false}, {0.15, 0.8, 20000, true}, {0.15, 0.0, 5000, true}};
     for (const Case& c : cases) {
         TrainingPlan plan = DefaultPlan(3, 20000, 5000);
+        plan.Learning.StepPeriod = 0.03;  // the step the cases' rates were found at
         plan.Learning.LearningRate = c.Rate;
         plan.TakeOverBelow = c.Below;
         CWorkerTeam team(1);
