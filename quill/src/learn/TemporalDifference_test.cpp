@@ -60,11 +60,9 @@ TEST(TemporalDifferenceTest, AFixedPolicysValueConvergesToItsDiscountedReturn)
     EXPECT_NEAR(discrete, continuous, 0.01);  // and the discretisation is small
 }
 
-// The learner's step is one explicit Euler step of h, and a longer chain's
-// fastest mode is quicker: the longest swimmer's plan must step short
-// enough that its greedy swimmer stays finite. At a rate too small to move
-// the weights, so that only the state can go to infinity, ten segments at
-// h = 0.03 s went non-finite within 50 k steps.
+// The longest swimmer's plan steps within the bound of the learner's Euler
+// step (DefaultPlan says where it lies): at a rate too small to move the
+// weights, only the state could take them to infinity.
 TEST(TemporalDifferenceTest, TheLongestSwimmersPlanStepsWithinEulersBound)
 {
     TrainingPlan plan = DefaultPlan(LearnLimits::MostSegments);
