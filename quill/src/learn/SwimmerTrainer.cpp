@@ -36,10 +36,11 @@ TrainingPlan DefaultPlan(int segments)
         // that rate single lineages grow their TD errors until they
         // diverge, and few checks steer: a population of four searches η
         // and τ from a tenth of the budget on, its weak members taking a
-        // strong one's weights and its rates, explored. Each lineage
-        // learns a quarter of the budget: at 120 M steps two seeds of
-        // three steered no check, or only slowly; 240 M steps (about 21
-        // minutes on two cores) steered all three.
+        // strong one's weights and its rates, explored. The rate's fall
+        // and the first take-over scale with the budget: at 120 M steps
+        // two seeds of three steered no check, or only slowly; at 240 M
+        // (about 21 minutes on two cores) all three steered, each at a
+        // check before 120 M, where the rate had fallen half as far.
         plan.Learning.Discount = 3.0;
         plan.Learning.LearningRate = 0.003;
         plan.Learners = 4;
