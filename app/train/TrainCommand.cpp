@@ -349,7 +349,8 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     if (!options.Resume.empty()) {
         if (!run.LoadState(resumed.Words) || resumed.Curve.rfind(curve, 0) != 0) {
             said << "swimmer-train: --resume '" << options.Resume
-                 << "' does not hold a run of its own options\n";
+                 << "' does not hold a run of its own options under this swimmer-train's "
+                    "plan for them\n";
             return ExitStatus::BadInput;
         }
         curve = resumed.Curve;

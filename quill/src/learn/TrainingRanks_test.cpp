@@ -220,7 +220,7 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
     // second learner's changed in the words, two ranks go on as one does.
     CFFNetwork layout;
     CSwimmerTrainer::LayOut(plan, layout);
-    const std::size_t runWords = 9 + static_cast<std::size_t>(layout.GetNeuronCount()) * layout.GetNeuronCount();
+    const std::size_t runWords = CTrainingRun::PlanWords + 9 + static_cast<std::size_t>(layout.GetNeuronCount()) * layout.GetNeuronCount();
     std::vector<double> explored = one.FirstState;
     const std::size_t second = runWords + (explored.size() - runWords) / 2;
     const LearnerRates own = {planned.LearningRate * 1.25, planned.Discount / 1.25};
@@ -241,13 +241,19 @@ TEST(TrainingRanksTest, AnyRanksLearnAndResumeWhatOneProcessLearns)
     std::vector<double> cut = one.FirstState;
     cut.pop_back();
     std::vector<double> badWord = one.FirstState;
-    badWord[0] = 0.5;  // rounds
+    badWord[CTrainingRun::PlanWords] = 0.5;  // rounds
+    // The same layout and budget, but the rate falls otherwise: options a
+    // later default plan gives other constants.
+    TrainingPlan later = plan;
+    later.FinalRate = 0.5;
     std::vector<double> badRate = explored;
     badRate[second + 5] = 0.0;  // τ
     OnRanks(2, [&](CRankGroup& group) {
         CWorkerTeam team(1);
         CTrainingRun otherRun(other, 4, team, group);
         EXPECT_FALSE(otherRun.LoadState(one.FirstState));
+        CTrainingRun laterRun(later, 4, team, group);
+        EXPECT_FALSE(laterRun.LoadState(one.FirstState));
         CTrainingRun run(plan, 4, team, group);
         EXPECT_FALSE(run.LoadState(cut));
         EXPECT_FALSE(run.LoadState(badWord));

@@ -1,6 +1,7 @@
 #include "TrainingRun.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -33,6 +34,21 @@ unsigned ExploreBits(std::uint32_t seed, int p, long long steps)
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
     x ^= x >> 31;
     return static_cast<unsigned>(x >> 62);
+}
+
+// A plan's constants, first in its run's state: the same options come to
+// mean another plan when a length's default moves, and a state must go on
+// only under the plan it was learned with.
+std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
+{
+    const TDConstants& td = plan.Learning;
+    return {static_cast<double>(plan.Segments), static_cast<double>(plan.HiddenNeurons),
+            td.StepPeriod, td.Discount, td.TraceDecay, td.LearningRate, td.TrajectoryTime,
+            static_cast<double>(plan.Learners), static_cast<double>(plan.Trajectories),
+            static_cast<double>(plan.Steps), static_cast<double>(plan.CheckEvery),
+            plan.TakeOverBelow, plan.TakeOverFrom, plan.SpeedLeads ? 1.0 : 0.0,
+            plan.ExploreFactor, plan.FinalRate, plan.AverageTime,
+            static_cast<double>(plan.AverageEvery)};
 }
 
 }  // namespace
@@ -235,11 +251,11 @@ void MoveLineages(CSwimmerTrainer& trainer, CRankGroup& group, const std::vector
     }
 }
 
-// The run's own words: rounds, diverged, the best learner and step, the
-// best score's five numbers, the best network's weights.
+// The run's own words: the plan's, rounds, diverged, the best learner and
+// step, the best score's five numbers, the best network's weights.
 int CTrainingRun::RunWords() const
 {
-    return 9 + Probes.front().GetNeuronCount() * Probes.front().GetNeuronCount();
+    return PlanWords + 9 + Probes.front().GetNeuronCount() * Probes.front().GetNeuronCount();
 }
 
 std::vector<double> CTrainingRun::SaveState()
@@ -250,13 +266,18 @@ std::vector<double> CTrainingRun::SaveState()
     std::vector<double> learner(each);
     std::vector<double> words;
     if (me == 0) {
-        words = {static_cast<double>(Trainer.GetRounds()), Diverged ? 1.0 : 0.0,
-                 static_cast<double>(BestLearner), static_cast<double>(BestStep),
-                 BestScore.Speed, BestScore.NativeDirection, BestScore.Spread, BestScore.Slowest,
-                 BestScore.Score};
+        const std::array<double, PlanWords> plan = WordsOf(Plan);
+        words.assign(plan.begin(), plan.end());
+        words.insert(words.end(),
+                     {static_cast<double>(Trainer.GetRounds()), Diverged ? 1.0 : 0.0,
+                      static_cast<double>(BestLearner), static_cast<double>(BestStep),
+                      BestScore.Speed, BestScore.NativeDirection, BestScore.Spread,
+                      BestScore.Slowest, BestScore.Score});
+        const std::size_t weights = words.size();
         words.resize(static_cast<std::size_t>(RunWords()));
         if (BestLearner >= 0)
-            std::copy_n(Best.GetWeights(), RunWords() - 9, words.begin() + 9);
+            std::copy(Best.GetWeights(), Best.GetWeights() + (words.size() - weights),
+                      words.begin() + static_cast<std::ptrdiff_t>(weights));
     }
     for (int p = 0; p < learners; ++p) {
         const int owner = Group.OwnerOf(p, learners);
@@ -276,19 +297,22 @@ bool CTrainingRun::LoadState(const std::vector<double>& words)
 {
     const std::size_t each = static_cast<std::size_t>(Trainer.LearnerWords());
     const std::size_t own = static_cast<std::size_t>(RunWords());
-    bool fits = words.size() == own + each * static_cast<std::size_t>(Plan.Learners);
-    fits = fits && IsWholeWord(words[0], static_cast<double>(Plan.Steps / Trainer.StepsPerRound())) &&
-           (words[1] == 0 || words[1] == 1) && IsWholeWord(words[2] + 1, Plan.Learners) &&
-           IsWholeWord(words[3], static_cast<double>(Plan.Steps));
+    const std::array<double, PlanWords> plan = WordsOf(Plan);
+    bool fits = words.size() == own + each * static_cast<std::size_t>(Plan.Learners) &&
+                std::equal(plan.begin(), plan.end(), words.begin());
+    const double* run = words.data() + PlanWords;
+    fits = fits && IsWholeWord(run[0], static_cast<double>(Plan.Steps / Trainer.StepsPerRound())) &&
+           (run[1] == 0 || run[1] == 1) && IsWholeWord(run[2] + 1, Plan.Learners) &&
+           IsWholeWord(run[3], static_cast<double>(Plan.Steps));
     if (fits) {
-        Trainer.SetRounds(static_cast<long long>(words[0]));
-        Diverged = words[1] != 0;
-        BestLearner = static_cast<int>(words[2]);
-        BestStep = static_cast<long long>(words[3]);
-        BestScore = {words[4], words[5], words[6], words[7], words[8]};
+        Trainer.SetRounds(static_cast<long long>(run[0]));
+        Diverged = run[1] != 0;
+        BestLearner = static_cast<int>(run[2]);
+        BestStep = static_cast<long long>(run[3]);
+        BestScore = {run[4], run[5], run[6], run[7], run[8]};
         if (BestLearner >= 0) {
             Best.CopyFrom(Probes.front());
-            std::copy_n(words.begin() + 9, own - 9, Best.GetWeights());
+            std::copy(run + 9, words.data() + own, Best.GetWeights());
         }
         for (int p = Trainer.FirstLearner(); p < Trainer.EndLearner() && fits; ++p)
             fits = Trainer.LoadLearner(p, &words[own + each * static_cast<std::size_t>(p)]);
