@@ -64,6 +64,7 @@ struct LearningOptions
     int SpeedLeads = -1;
     double Explore = 0;
     double FinalRate = 0;
+    double SteerWithin = 0;  // degrees
     double AverageTime = 0;
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
 };
@@ -142,6 +143,10 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                        "learning rate eta", planDefault),
         parser.AddReal("--final-rate", "F", learning.FinalRate, positiveToOne,
                        "the rate falls linearly over the budget to F times eta; 1: constant",
+                       planDefault),
+        parser.AddReal("--steer-within", "DEG", learning.SteerWithin, {0, false, 180},
+                       "a check steers, and its score counts, only when each of its runs heads "
+                       "within DEG degrees of where it should",
                        planDefault),
         parser.AddReal("--trajectory", "S", learning.TrajectoryTime, {0, false, 1e6},
                        "seconds of a trajectory from its random start", planDefault),
@@ -235,6 +240,8 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.ExploreFactor = options.Explore;
     if (options.FinalRate)
         plan.FinalRate = options.FinalRate;
+    if (options.SteerWithin)
+        plan.SteerWithin = options.SteerWithin / DegreesPerRadian;
     if (options.AverageTime)
         plan.AverageTime = options.AverageTime;
     return plan;

@@ -186,7 +186,7 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
         "--hidden", "5", "--learners", "3", "--trajectories", "2", "--step-time", "0.05",
         "--take-over-below", "0", "--final-rate", "0.5", "--discount", "1.5",
         "--learning-rate", "0.02", "--explore", "1.25", "--take-over-from", "0.5",
-        "--speed-leads", "1"};
+        "--speed-leads", "1", "--steer-within", "5"};
     std::vector<std::string> arguments = {"--steps", "600", "--check-every", "600"};
     arguments.insert(arguments.end(), plan.begin(), plan.end());
     arguments.insert(arguments.end(), {"--output=" + changed, "--threads", "1"});

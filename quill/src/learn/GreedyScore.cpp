@@ -98,7 +98,7 @@ GreedyScore Summarise(const Velocity* own)
 }
 
 // The users' runs, along their targets, join the slowest and the spread.
-void Judge(GreedyScore& score, const Velocity* user)
+void Judge(GreedyScore& score, const Velocity* user, double maxSpread)
 {
     for (int u = 0; u < UserRuns; ++u) {
         score.Slowest = std::min(score.Slowest, user[u].X);
@@ -106,7 +106,7 @@ void Judge(GreedyScore& score, const Velocity* user)
         if (!(off <= score.Spread))
             score.Spread = off;  // NaN too
     }
-    score.Score = std::isfinite(score.Speed) && score.Spread <= MaxSpread ? score.Slowest : 0.0;
+    score.Score = std::isfinite(score.Speed) && score.Spread <= maxSpread ? score.Slowest : 0.0;
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segme
                          CWorkerTeam& team, GreedyScore* scores)
 {
     CSingleProcess alone;
-    ScoreGreedySwimmers(networks, count, segments, team, alone, scores);
+    ScoreGreedySwimmers(networks, count, segments, team, alone, scores, MaxSpread);
 }
 
 namespace {
@@ -160,7 +160,7 @@ bool RunShared(int tasks, CWorkerTeam& team, CRankGroup& group, const std::atomi
 
 bool ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
                          CWorkerTeam& team, CRankGroup& group, GreedyScore* scores,
-                         const std::atomic<int>* stop)
+                         double maxSpread, const std::atomic<int>* stop)
 {
     std::vector<Velocity> own, user;
     if (!RunShared(count * Runs, team, group, stop, [&](int task) {
@@ -176,6 +176,6 @@ bool ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segme
         }, user))
         return false;
     for (int k = 0; k < count; ++k)
-        Judge(scores[k], &user[static_cast<std::size_t>(k) * UserRuns]);
+        Judge(scores[k], &user[static_cast<std::size_t>(k) * UserRuns], maxSpread);
     return true;
 }

@@ -19,9 +19,9 @@
 //
 // A swimmer that settles to different headings from different starts would
 // not follow a click faithfully, so the score counts only when every run
-// heads within MaxSpread of where it should: it is then the slowest run's
-// speed, since a click can put the controller in any of these situations,
-// and 0 otherwise.
+// heads within MaxSpread (or the gate a learning plan sets) of where it
+// should: it is then the slowest run's speed, since a click can put the
+// controller in any of these situations, and 0 otherwise.
 
 #include <atomic>
 
@@ -52,7 +52,8 @@ void ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segme
 // rank gets every score, the same whatever the ranks and teams. Where stop
 // is given (on every rank), each run first asks it: once it is non-zero on
 // any rank, the runs left are skipped, and every rank returns false with
-// scores not to be used; a stop comes in a run's time, not a check's.
+// scores not to be used; a stop comes in a run's time, not a check's. A
+// score counts only within maxSpread.
 bool ScoreGreedySwimmers(const CFFNetwork* const* networks, int count, int segments,
                          CWorkerTeam& team, CRankGroup& group, GreedyScore* scores,
-                         const std::atomic<int>* stop = nullptr);
+                         double maxSpread, const std::atomic<int>* stop = nullptr);

@@ -40,7 +40,8 @@ TEST(GreedyScoreTest, TheUsersRunsAreWhatTheHeadlessDriverReports)
 }
 
 // The embedded network was trained to swim at 0.22 rad, and it keeps one
-// heading whatever the target and however a click turns it.
+// heading whatever the target and however a click turns it; under a gate
+// narrower than its spread it does not count as steering.
 TEST(GreedyScoreTest, TheEmbeddedNetworkSwimsAtItsNativeDirectionFromEveryStart)
 {
     const GreedyScore score = ScoreGreedySwimmer(EmbeddedNetwork(), Demonstration::Segments);
@@ -49,6 +50,15 @@ TEST(GreedyScoreTest, TheEmbeddedNetworkSwimsAtItsNativeDirectionFromEveryStart)
     EXPECT_EQ(score.Score, score.Slowest);
     EXPECT_GT(score.Slowest, 0.6);
     EXPECT_GE(score.Speed, score.Slowest);
+
+    CWorkerTeam team(1);
+    CSingleProcess alone;
+    const CFFNetwork* networks[] = {&EmbeddedNetwork()};
+    GreedyScore gated;
+    ScoreGreedySwimmers(networks, 1, Demonstration::Segments, team, alone, &gated,
+                        score.Spread / 2);
+    EXPECT_EQ(gated.Score, 0.0);
+    EXPECT_EQ(gated.Slowest, score.Slowest);
 }
 
 }  // namespace

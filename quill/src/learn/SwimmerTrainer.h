@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "FFNetwork.h"
+#include "GreedyScore.h"
 #include "TemporalDifference.h"
 #include "WorkerTeam.h"
 
@@ -72,6 +73,9 @@ struct TrainingPlan
     // The learning rate falls linearly over each learner's share of the
     // budget, from η to FinalRate·η.
     double FinalRate = 1.0;
+    // A check steers, and its score counts, only when every run of the
+    // score heads within SteerWithin of where it should (radians).
+    double SteerWithin = MaxSpread;
     // Seconds of simulated time; at a constant rate the weights wander to
     // the end, and the average is what a check sees of them.
     double AverageTime = 3000.0;

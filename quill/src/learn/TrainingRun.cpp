@@ -47,7 +47,7 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
             static_cast<double>(plan.Learners), static_cast<double>(plan.Trajectories),
             static_cast<double>(plan.Steps), static_cast<double>(plan.CheckEvery),
             plan.TakeOverBelow, plan.TakeOverFrom, plan.SpeedLeads ? 1.0 : 0.0,
-            plan.ExploreFactor, plan.FinalRate, plan.AverageTime,
+            plan.ExploreFactor, plan.FinalRate, plan.SteerWithin, plan.AverageTime,
             static_cast<double>(plan.AverageEvery)};
 }
 
@@ -194,7 +194,7 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
         Last.Rates[static_cast<std::size_t>(p)] = {part[weights + 3], part[weights + 4]};
     }
     if (!ScoreGreedySwimmers(ProbeList.data(), learners, Plan.Segments, Team, Group,
-                             Last.Scores.data(), stop))
+                             Last.Scores.data(), Plan.SteerWithin, stop))
         return false;
     Last.Steps = GetSteps();
     Last.MeanTdError =
