@@ -175,7 +175,8 @@ TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
         EXPECT_GT(plan.CheckEvery, 0) << segments;
         for (double constant : {plan.Learning.StepPeriod, plan.Learning.Discount,
                                 plan.Learning.TraceDecay, plan.Learning.LearningRate,
-                                plan.Learning.TrajectoryTime, plan.AverageTime, plan.FinalRate})
+                                plan.Learning.TrajectoryTime, plan.AverageTime, plan.FinalRate,
+                                plan.SteerWithin})
             EXPECT_GT(constant, 0.0) << segments;
         EXPECT_LE(plan.FinalRate, 1.0) << segments;
         EXPECT_GE(plan.ExploreFactor, 1.0) << segments;
