@@ -31,35 +31,39 @@ TrainingPlan DefaultPlan(int segments)
         // The falling rate already calms the weights at the end; the
         // longer average of three segments steered worse here.
         plan.AverageTime = 1000.0;
-    }
-    if (segments == 4) {
-        // Two learners left the weak seeds to luck (seed 4 steered no
-        // check). A population of four, explored, lifts every seed tried;
-        // a check steers only within 5°, so that the heading it is chosen
-        // for is the one a user sees: under 8° seed 3's best check headed
-        // 5.5° off plain.
+        // Two learners left the weak seeds to luck (four segments, seed 4,
+        // steered no check). A population of four, explored, lifts every
+        // seed tried; a check steers only within 5°, so that the heading
+        // it is chosen for is the one a user sees: under 8° four segments'
+        // seed 3 headed 5.5° off plain, five segments' seed 1 6.0° off
+        // after the clicks.
         plan.Learners = 4;
         plan.TakeOverFrom = 0.1;
         plan.ExploreFactor = 1.25;
         plan.SteerWithin = 5.0 / DegreesPerRadian;
     }
+    if (segments == 5) {
+        // Five segments found their best checks early, where the rate had
+        // fallen by a fifth: it falls only to 0.55·η, and the take-overs
+        // start at the same step, as over the first half of a budget twice
+        // as long falling to 0.1·η. On four segments that did worse.
+        plan.FinalRate = 0.55;
+        plan.TakeOverFrom = 0.2;
+    }
     if (segments >= 6) {
         // Longer still: τ = 3 s steers where 2 s did not (η·τ kept). At
         // that rate single lineages grow their TD errors until they
-        // diverge, and few checks steer: a population of four searches η
-        // and τ from a tenth of the budget on, its weak members taking a
-        // strong one's weights and its rates, explored. The rate's fall
-        // and the first take-over scale with the budget: at 120 M steps
-        // two seeds of three steered no check, or only slowly; at 240 M
-        // (about 21 minutes on two cores) all three steered, each at a
-        // check before 120 M, where the rate had fallen half as far.
+        // diverge, and few checks steer: the population searches η and τ.
+        // The rate's fall and the first take-over scale with the budget:
+        // at 120 M steps two seeds of three steered no check, or only
+        // slowly; at 240 M (about 21 minutes on two cores) all three
+        // steered, each at a check before 120 M, where the rate had fallen
+        // half as far. That was under the score's 8°; 5° was not tried.
         plan.Learning.Discount = 3.0;
         plan.Learning.LearningRate = 0.003;
-        plan.Learners = 4;
         plan.Steps = 240000000;
         plan.CheckEvery = 4000000;
-        plan.TakeOverFrom = 0.1;
-        plan.ExploreFactor = 1.25;
+        plan.SteerWithin = MaxSpread;
     }
     if (segments >= 8) {
         // A learning step is one explicit Euler step of h, and the chain's
