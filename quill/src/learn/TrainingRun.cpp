@@ -300,7 +300,7 @@ bool CTrainingRun::LoadState(const std::vector<double>& words)
     const std::array<double, PlanWords> plan = WordsOf(Plan);
     bool fits = words.size() == own + each * static_cast<std::size_t>(Plan.Learners) &&
                 std::equal(plan.begin(), plan.end(), words.begin());
-    const double* run = words.data() + PlanWords;
+    const double* run = fits ? words.data() + PlanWords : nullptr;
     fits = fits && IsWholeWord(run[0], static_cast<double>(Plan.Steps / Trainer.StepsPerRound())) &&
            (run[1] == 0 || run[1] == 1) && IsWholeWord(run[2] + 1, Plan.Learners) &&
            IsWholeWord(run[3], static_cast<double>(Plan.Steps));
