@@ -94,6 +94,14 @@ function(swimmer_executable name)
   swimmer_warnings(${name})
 endfunction()
 
+# The programs a release ships: installed, and built by the target
+# `programs`, all a build needs whose tests run on another build.
+add_custom_target(programs)
+function(swimmer_ship name)
+  install(TARGETS ${name} RUNTIME DESTINATION ${SWIMMER_PROGRAM_DESTINATION})
+  add_dependencies(programs ${name})
+endfunction()
+
 function(swimmer_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   swimmer_executable(${name} TEST SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS} swimmer_test_main)

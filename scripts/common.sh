@@ -141,9 +141,12 @@ stop_wine() {
 }
 
 # Configures and builds one CMake preset.
+# build_preset PRESET [cmake --build options...], e.g. --target NAME...
 build_preset() {
-    say "building preset $1"
-    cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
+    local preset=$1
+    shift
+    say "building preset $preset"
+    cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" "$@"
 }
 
 # The page's npm packages: the chart library its build bundles, and what
