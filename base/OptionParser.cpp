@@ -1,5 +1,7 @@
 #include "OptionParser.h"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
 
 #include "CommandLine.h"
@@ -81,18 +83,37 @@ std::string HelpLine(const std::string& help, const std::string& range,
 
 COptionParser::COptionParser(std::string program, const std::string& description,
                              const std::string& footer)
-    : Program(std::move(program)), Parser(description, Program)
+    : Program(std::move(program)), Parser(std::make_unique<CLI::App>(description, Program))
 {
-    Parser.formatter(std::make_shared<CUsageFormatter>());
+    Parser->formatter(std::make_shared<CUsageFormatter>());
     // The same command line in every build: CLI11 would read "/name" as an
     // option on Windows, where it may as well be a path.
-    Parser.allow_windows_style_options(false);
+    Parser->allow_windows_style_options(false);
     if (!footer.empty())
-        Parser.footer(footer.back() == '\n' ? footer.substr(0, footer.size() - 1) : footer);
+        Parser->footer(footer.back() == '\n' ? footer.substr(0, footer.size() - 1) : footer);
     // Plain switches: a bad option beside them is refused all the same.
-    Parser.set_help_flag();
+    Parser->set_help_flag();
     AddFlag("--help", HelpAsked, "show this text");
     AddFlag("--version", VersionAsked, "print the version");
+}
+
+COptionParser::~COptionParser() = default;
+
+COptionParser::COption COptionParser::COption::Required()
+{
+    Declared->required();
+    return *this;
+}
+
+COptionParser::COption COptionParser::COption::InGroup(const std::string& title)
+{
+    Declared->group(title);
+    return *this;
+}
+
+bool COptionParser::COption::Given() const
+{
+    return Declared->count() > 0;
 }
 
 std::string COptionParser::DefaultPhrase(const std::optional<std::string>& defaultText,
@@ -103,10 +124,10 @@ std::string COptionParser::DefaultPhrase(const std::optional<std::string>& defau
     return defaultText->empty() ? "" : "default: " + *defaultText;
 }
 
-CLI::Option* COptionParser::AddWholeValue(const std::string& name, const std::string& valueName,
-                                          long long least, long long most, long long typeMost,
-                                          const std::string& help, const std::string& defaultText,
-                                          std::function<void(long long)> store)
+COptionParser::COption
+COptionParser::AddWholeValue(const std::string& name, const std::string& valueName, long long least,
+                             long long most, long long typeMost, const std::string& help,
+                             const std::string& defaultText, std::function<void(long long)> store)
 {
     const bool bounded = most != OrMore;
     const std::string range =
@@ -133,9 +154,10 @@ CLI::Option* COptionParser::AddWholeValue(const std::string& name, const std::st
                    });
 }
 
-CLI::Option* COptionParser::AddReal(const std::string& name, const std::string& valueName,
-                                    double& value, RealRange range, const std::string& help,
-                                    const std::optional<std::string>& defaultText)
+COptionParser::COption COptionParser::AddReal(const std::string& name, const std::string& valueName,
+                                              double& value, RealRange range,
+                                              const std::string& help,
+                                              const std::optional<std::string>& defaultText)
 {
     const std::string rangeText =
         range.LeastIncluded
@@ -157,9 +179,9 @@ CLI::Option* COptionParser::AddReal(const std::string& name, const std::string& 
                    });
 }
 
-CLI::Option* COptionParser::AddPath(const std::string& name, const std::string& valueName,
-                                    std::string& value, const std::string& help,
-                                    const std::string& defaultText)
+COptionParser::COption COptionParser::AddPath(const std::string& name, const std::string& valueName,
+                                              std::string& value, const std::string& help,
+                                              const std::string& defaultText)
 {
     const bool positional = name == valueName;
     return AddEach(name, positional ? "" : valueName,
@@ -172,11 +194,12 @@ CLI::Option* COptionParser::AddPath(const std::string& name, const std::string& 
                    });
 }
 
-CLI::Option* COptionParser::AddEach(const std::string& name, const std::string& valueName,
-                                    const std::string& help,
-                                    std::function<std::string(const std::string& value)> take)
+COptionParser::COption
+COptionParser::AddEach(const std::string& name, const std::string& valueName,
+                       const std::string& help,
+                       std::function<std::string(const std::string& value)> take)
 {
-    CLI::Option* option = Parser.add_option(
+    CLI::Option* option = Parser->add_option(
         name,
         [name, take](const CLI::results_t& values) {
             for (const std::string& value : values) {
@@ -189,12 +212,13 @@ CLI::Option* COptionParser::AddEach(const std::string& name, const std::string& 
         help);
     option->type_name(valueName);
     option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    return option;
+    return COption(option);
 }
 
-CLI::Option* COptionParser::AddFlag(const std::string& name, bool& value, const std::string& help)
+COptionParser::COption COptionParser::AddFlag(const std::string& name, bool& value,
+                                              const std::string& help)
 {
-    return Parser.add_flag(name, value, help);
+    return COption(Parser->add_flag(name, value, help));
 }
 
 std::string COptionParser::Read(const std::vector<std::string>& arguments)
@@ -203,21 +227,21 @@ std::string COptionParser::Read(const std::vector<std::string>& arguments)
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
     try {
-        Parser.parse(reversed);
+        Parser->parse(reversed);
     } catch (const CLI::RequiredError& error) {
         // --help and --version need nothing else, but nothing unknown either
         // (CLI11 looks for that last).
         if (!HelpAsked && !VersionAsked)
             return error.what();
-        if (!Parser.remaining().empty())
-            return Unexpected(Parser.remaining().front());
+        if (!Parser->remaining().empty())
+            return Unexpected(Parser->remaining().front());
     } catch (const CLI::ExtrasError&) {
-        return Unexpected(Parser.remaining().front());
+        return Unexpected(Parser->remaining().front());
     } catch (const CLI::ArgumentMismatch& error) {
         // The arguments ran out before the last option's value.
         const std::string last =
             arguments.empty() ? "" : arguments.back().substr(0, arguments.back().find('='));
-        const CLI::Option* option = Parser.get_option_no_throw(last);
+        const CLI::Option* option = Parser->get_option_no_throw(last);
         if (option != nullptr && option->get_type_size() > 0)
             return last + " needs a value";
         return error.what();
@@ -255,5 +279,5 @@ std::optional<int> COptionParser::Parse(const std::vector<std::string>& argument
 
 std::string COptionParser::Usage() const
 {
-    return Parser.help();
+    return Parser->help();
 }

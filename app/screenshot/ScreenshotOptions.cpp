@@ -20,15 +20,15 @@ std::optional<int> ParseScreenshotOptions(const std::vector<std::string>& argume
                                           std::ostream& err)
 {
     COptionParser parser("swimmer-screenshot", Description, Footer);
-    const CLI::Option* wait =
+    const COptionParser::COption wait =
         parser.AddReal("--wait", "SECONDS", options.WaitSeconds, Seconds,
                        "first wait until the swimmer's window is open, at most SECONDS", "");
     parser.AddReal("--delay", "SECONDS", options.DelaySeconds, Seconds,
                    "then wait SECONDS more before the capture");
     parser.AddFlag("--close", options.Close,
                    "after the capture, close the swimmer's window as its close box does");
-    parser.AddPath("FILE", "FILE", options.Output, "the PNG image to write")->required();
+    parser.AddPath("FILE", "FILE", options.Output, "the PNG image to write").Required();
     const std::optional<int> status = parser.Parse(arguments, out, err);
-    options.WaitForWindow = wait->count() > 0;
+    options.WaitForWindow = wait.Given();
     return status;
 }

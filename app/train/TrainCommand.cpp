@@ -112,7 +112,7 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
 
     const std::string planDefault = "";  // the group's title gives them
     const RealRange positiveToOne = {0, false, 1};
-    const std::vector<CLI::Option*> plan = {
+    const std::vector<COptionParser::COption> plan = {
         parser.AddWhole("--hidden", "N", learning.Hidden, 1, MaxHidden, "hidden neurons",
                         planDefault),
         parser.AddWhole("--learners", "P", learning.Learners, 1, MaxLearners,
@@ -155,8 +155,8 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                        "checks",
                        planDefault),
     };
-    for (CLI::Option* option : plan)
-        option->group(PlanGroup);
+    for (COptionParser::COption option : plan)
+        option.InGroup(PlanGroup);
 }
 
 // The files' defaults, and on the rank that writes them (check) what is
