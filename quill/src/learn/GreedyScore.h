@@ -40,6 +40,8 @@ struct GreedyScore
 };
 
 constexpr double MaxSpread = 8.0 / DegreesPerRadian;
+// How near its target a swimmer written for a user should head.
+constexpr double WellSteered = 5.0 / DegreesPerRadian;
 constexpr long long ScoreTicks = 3000;
 
 GreedyScore ScoreGreedySwimmer(const CFFNetwork& network, int segments);

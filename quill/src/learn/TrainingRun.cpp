@@ -53,6 +53,15 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
 
 }  // namespace
 
+bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithin)
+{
+    const double well = std::min(WellSteered, steerWithin);
+    const bool aWell = a.Spread <= well, bWell = b.Spread <= well;  // NaN: not
+    if (aWell != bWell)
+        return aWell;
+    return Better(a, b);
+}
+
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
                            const std::vector<GreedyScore>& scores, const std::vector<bool>& finite)
 {
@@ -125,7 +134,9 @@ CTrainingRun::CTrainingRun(const TrainingPlan& plan, std::uint32_t seed, CWorker
     Counts = group.BlockCounts(plan.Learners, block);
     Last.Scores.resize(Probes.size());
     Last.Rates.assign(Probes.size(), {plan.Learning.LearningRate, plan.Learning.Discount});
+    // Worse than any check's, so the first finite one is written.
     BestScore.Speed = -std::numeric_limits<double>::infinity();
+    BestScore.Spread = std::numeric_limits<double>::infinity();
 }
 
 // A stretch ends after whole rounds, at the first round to reach its
@@ -204,7 +215,7 @@ bool CTrainingRun::Check(const std::atomic<int>* stop)
         const CFFNetwork& probe = Probes[static_cast<std::size_t>(p)];
         // A network whose weights went to infinity or NaN still swims (its
         // torques fall to the lower bounds), and may even score.
-        if (AllWeightsFinite(probe) && Better(score, BestScore)) {
+        if (AllWeightsFinite(probe) && WrittenBefore(score, BestScore, Plan.SteerWithin)) {
             BestScore = score;
             BestStep = Last.Steps;
             BestLearner = p;

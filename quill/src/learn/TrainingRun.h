@@ -38,6 +38,13 @@ struct TrainingCheck
     std::vector<LearnerRates> Rates;   // what each learner learned with up to it
 };
 
+// Whether check a is written before check b, under a plan whose checks
+// steer within steerWithin: one whose every run heads within WellSteered
+// (and steers) first, since that is where a user's clicks should take the
+// swimmer; then the score, then plain speed. The take-overs follow the
+// plan's own gate: a narrower one there starves the population of leaders.
+bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithin);
+
 // At a check of steps steps with these scores, the learner each learner
 // takes over (-1: none): from TakeOverFrom of the budget on, a learner
 // scoring below TakeOverBelow times the check's leader (the first of the
@@ -92,10 +99,10 @@ public:
     long long GetSteps() const { return Trainer.GetSteps(); }
     const TrainingCheck& GetLastCheck() const { return Last; }
 
-    // The best check so far: a swimmer that keeps one heading first, then
-    // plain speed; a network whose weights are not all finite never counts.
-    // Before the first check GetBestScore().Speed is -infinity and the
-    // network empty.
+    // The best check so far (WrittenBefore); a network whose weights are
+    // not all finite never counts.
+    // Before the first check GetBestScore().Speed is -infinity, its
+    // spread infinity and the network empty.
     const GreedyScore& GetBestScore() const { return BestScore; }
     const CFFNetwork& GetBest() const { return Best; }
     int GetBestLearner() const { return BestLearner; }

@@ -18,6 +18,45 @@ GreedyScore Scoring(double score, double speed = 0.0)
     return s;
 }
 
+// Which check is written: one that heads within 5° of its targets (and
+// steers under the plan's gate) before any that heads wider, however much
+// faster; within either group the score, then speed. Before the first
+// check the best is worse than any check.
+TEST(TrainingRunTest, AWellSteeredCheckIsWrittenBeforeAFasterOneHeadingWider)
+{
+    const double degree = 1.0 / DegreesPerRadian;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    GreedyScore none;
+    none.Speed = -std::numeric_limits<double>::infinity();
+    none.Spread = std::numeric_limits<double>::infinity();
+    auto check = [&](double score, double speed, double spread) {
+        GreedyScore s = Scoring(score, speed);
+        s.Spread = spread * degree;
+        return s;
+    };
+    struct Case
+    {
+        GreedyScore First, Second;
+        double Gate;  // degrees
+    } const cases[] = {
+        {check(0.7, 0.8, 4.9), check(0.9, 1.0, 6.0), 8},   // well steered first
+        {check(0.8, 0.8, 1.0), check(0.7, 0.9, 4.0), 8},   // then the score
+        {check(0.8, 0.8, 7.0), check(0.7, 0.9, 6.0), 8},   // the same wider
+        {check(0.0, 0.9, 4.0), check(0.0, 0.8, 1.0), 8},   // then speed
+        {check(0.7, 0.8, 7.0), check(0.0, 1.0, 20.0), 8},  // steering before not
+        {check(0.2, 0.2, 2.0), check(0.0, 0.9, 4.0), 3},   // within a narrower gate
+        {check(0.1, 0.2, 9.0), check(0.0, 0.9, nan), 8},   // NaN heads nowhere
+        {check(0.0, 0.0, nan), none, 8},                    // any check before none
+        {check(0.0, -1.0, 90.0), none, 8},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(WrittenBefore(c.First, c.Second, c.Gate * degree))
+            << c.First.Score << " " << c.First.Spread << " " << c.Gate;
+        EXPECT_FALSE(WrittenBefore(c.Second, c.First, c.Gate * degree))
+            << c.Second.Score << " " << c.Second.Spread << " " << c.Gate;
+    }
+}
+
 // Who takes whose weights at a check, and when: from TakeOverFrom of the
 // budget on, each learner below TakeOverBelow times the leader's score
 // takes the leader's (the first of the best); never before, never the
