@@ -32,11 +32,11 @@ const char PlanGroup[] =
 const char Footer[] =
     "Every check scores each learner's network, an average of its recent weights, by\n"
     "the speed and heading of its greedy swimmer in the control loop; the best of all\n"
-    "checks is written, with the heading its swimmer settles to as the native\n"
-    "direction. The same options give the same file, whatever the threads and the\n"
-    "ranks (mpirun -np R swimmer-train ...). Ctrl-C or SIGTERM stops early and\n"
-    "writes the best so far and the curve (status 130 or 143); --resume of the\n"
-    "checkpoint goes on as if never stopped.\n"
+    "checks is written (one heading within 5 degrees first), with the heading its\n"
+    "swimmer settles to as the native direction. The same options give the same\n"
+    "file, whatever the threads and the ranks (mpirun -np R swimmer-train ...).\n"
+    "Ctrl-C or SIGTERM stops early and writes the best so far and the curve (status\n"
+    "130 or 143); --resume of the checkpoint goes on as if never stopped.\n"
     "Curve columns: steps,simulated_time,mean_td_error, then speed0, speed1, ...\n"
     "(each learner's at the check), best_speed,native_direction, then rate0,discount0,\n"
     "rate1,discount1, ... (the eta and tau each learner learned with up to the check)";
