@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "Angles.h"
 #include "Elementary.h"
 #include "FatalCheck.h"
 #include "FFNetworkVF.h"
@@ -40,7 +39,7 @@ TrainingPlan DefaultPlan(int segments)
         plan.Learners = 4;
         plan.TakeOverFrom = 0.1;
         plan.ExploreFactor = 1.25;
-        plan.SteerWithin = 5.0 / DegreesPerRadian;
+        plan.SteerWithin = WellSteered;
     }
     if (segments >= 5) {
         // Five segments and longer found their best checks early, in the

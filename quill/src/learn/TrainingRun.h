@@ -100,9 +100,9 @@ public:
     const TrainingCheck& GetLastCheck() const { return Last; }
 
     // The best check so far (WrittenBefore); a network whose weights are
-    // not all finite never counts.
-    // Before the first check GetBestScore().Speed is -infinity, its
-    // spread infinity and the network empty.
+    // not all finite never counts. Before the first check
+    // GetBestScore().Speed is -infinity, its spread infinity and the
+    // network empty.
     const GreedyScore& GetBestScore() const { return BestScore; }
     const CFFNetwork& GetBest() const { return Best; }
     int GetBestLearner() const { return BestLearner; }
