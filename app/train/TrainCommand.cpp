@@ -64,6 +64,7 @@ struct LearningOptions
     int SpeedLeads = -1;
     double Explore = 0;
     double FinalRate = 0;
+    double FallOver = 0;
     double SteerWithin = 0;  // degrees
     double AverageTime = 0;
     double StepPeriod = 0, Discount = 0, Trace = 0, LearningRate = 0, TrajectoryTime = 0;
@@ -142,8 +143,11 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
         parser.AddReal("--learning-rate", "X", learning.LearningRate, positiveToOne,
                        "learning rate eta", planDefault),
         parser.AddReal("--final-rate", "F", learning.FinalRate, positiveToOne,
-                       "the rate falls linearly over the budget to F times eta; 1: constant",
+                       "the rate falls linearly (over --fall-over of the budget) to F times "
+                       "eta; 1: constant",
                        planDefault),
+        parser.AddReal("--fall-over", "F", learning.FallOver, positiveToOne,
+                       "the rate falls over the first F of the budget, then holds", planDefault),
         parser.AddReal("--steer-within", "DEG", learning.SteerWithin, {0, false, 180},
                        "a check steers, and its score counts, only when each of its runs heads "
                        "within DEG degrees of where it should",
@@ -240,6 +244,8 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.ExploreFactor = options.Explore;
     if (options.FinalRate)
         plan.FinalRate = options.FinalRate;
+    if (options.FallOver)
+        plan.FallOver = options.FallOver;
     if (options.SteerWithin)
         plan.SteerWithin = options.SteerWithin / DegreesPerRadian;
     if (options.AverageTime)

@@ -184,9 +184,9 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
     ASSERT_EQ(Train({"--steps", "600", "--check-every", "600", "--output", plain}).Status, 0);
     const std::vector<std::string> plan = {
         "--hidden", "5", "--learners", "3", "--trajectories", "2", "--step-time", "0.05",
-        "--take-over-below", "0", "--final-rate", "0.5", "--discount", "1.5",
-        "--learning-rate", "0.02", "--explore", "1.25", "--take-over-from", "0.5",
-        "--speed-leads", "1", "--steer-within", "5"};
+        "--take-over-below", "0", "--final-rate", "0.5", "--fall-over", "0.5",
+        "--discount", "1.5", "--learning-rate", "0.02", "--explore", "1.25",
+        "--take-over-from", "0.5", "--speed-leads", "1", "--steer-within", "5"};
     std::vector<std::string> arguments = {"--steps", "600", "--check-every", "600"};
     arguments.insert(arguments.end(), plan.begin(), plan.end());
     arguments.insert(arguments.end(), {"--output=" + changed, "--threads", "1"});
@@ -286,6 +286,7 @@ TEST(SwimmerTrainerTest, BadRequestsAreRefusedBeforeAnyWork)
         {{"--learning-rate", "nan"}, "--learning-rate: nan"},
         {{"--learning-rate", "0.01x"}, "--learning-rate: '0.01x' is not a number"},
         {{"--final-rate", "2"}, "--final-rate: 2"},
+        {{"--fall-over", "0"}, "--fall-over: 0"},
         {{"--trajectory", "inf"}, "--trajectory: inf"},
         {{"--average-time", "-1"}, "--average-time: -1"},
         {{"--output", ""}, "--output: an empty path"},

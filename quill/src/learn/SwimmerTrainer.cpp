@@ -183,8 +183,9 @@ public:
             for (int i = Sum.Size() - 1; i >= 0; --i)
                 Sum[i] += factor * trace[i];
         }
-        // At FinalRate 1 the scale is exactly 1: a constant rate's bits.
-        const double share = static_cast<double>(Plan.Steps) / Plan.Learners;
+        // At FinalRate 1 the scale is exactly 1: a constant rate's bits;
+        // at FallOver 1 the share is exactly the budget's.
+        const double share = static_cast<double>(Plan.Steps) * Plan.FallOver / Plan.Learners;
         const double scale =
             1.0 - (1.0 - Plan.FinalRate) * std::min(1.0, static_cast<double>(Steps) / share);
         for (std::unique_ptr<CTrajectory>& trajectory : Trajectories) {

@@ -71,8 +71,12 @@ struct TrainingPlan
     // population searches its constants while it learns.
     double ExploreFactor = 1.0;
     // The learning rate falls linearly over each learner's share of the
-    // budget, from η to FinalRate·η.
+    // first FallOver of the budget, from η to FinalRate·η, and holds there:
+    // a budget twice a plan's with its rate falling over the first half
+    // learns and checks as that plan does to the bit up to there, and the
+    // checks after it can only add to the best.
     double FinalRate = 1.0;
+    double FallOver = 1.0;
     // A check steers, and its score counts, only when every run of the
     // score heads within SteerWithin of where it should (radians).
     double SteerWithin = MaxSpread;

@@ -158,6 +158,43 @@ TEST(SwimmerTrainerTest, ARunChecksAtTheSameStepsHoweverItIsCut)
     EXPECT_FALSE(cut.CheckIfNone());
 }
 
+// A budget twice a plan's, its rate falling over the first half and
+// holding after, checks as the plan does up to there, to the bit (the
+// take-overs and the explore steps too), and then learns on: its best can
+// only be as good as the plan's or better.
+TEST(SwimmerTrainerTest, ARateThatFallsOverHalfTheBudgetRepeatsThatHalf)
+{
+    TrainingPlan half = DefaultPlan(3);
+    half.Steps = 2000;
+    half.CheckEvery = 1000;
+    half.FinalRate = 0.1;
+    half.TakeOverFrom = 0.5;
+    half.TakeOverBelow = 1.0;  // the slower takes over at every check
+    half.SpeedLeads = true;
+    half.ExploreFactor = 1.25;
+    TrainingPlan twice = half;
+    twice.Steps = 2 * half.Steps;
+    twice.FallOver = 0.5;
+    twice.TakeOverFrom = half.TakeOverFrom / 2;
+    CWorkerTeam team(2);
+    CTrainingRun plan(half, 7, team), longer(twice, 7, team);
+    while (!plan.IsDone()) {
+        ASSERT_TRUE(plan.Advance(plan.GetSteps() + half.CheckEvery));
+        ASSERT_TRUE(longer.Advance(plan.GetSteps()));
+        const TrainingCheck &a = plan.GetLastCheck(), &b = longer.GetLastCheck();
+        ASSERT_EQ(a.Steps, b.Steps);
+        EXPECT_EQ(a.MeanTdError, b.MeanTdError) << a.Steps;
+        EXPECT_EQ(a.Rates, b.Rates) << a.Steps;
+        for (std::size_t p = 0; p < a.Scores.size(); ++p)
+            EXPECT_EQ(a.Scores[p].Speed, b.Scores[p].Speed) << a.Steps;
+    }
+    const LearnerRates start = {half.Learning.LearningRate, half.Learning.Discount};
+    EXPECT_NE(plan.GetLastCheck().Rates, std::vector<LearnerRates>(2, start));
+    EXPECT_EQ(plan.GetBestStep(), longer.GetBestStep());
+    EXPECT_TRUE(SameWeights(plan.GetBest(), longer.GetBest()));
+    EXPECT_FALSE(longer.IsDone());
+}
+
 // Every length a swimmer may be learned for has a plan that lays
 // out a network and learns with finite, positive constants; longer swimmers
 // look further ahead, learn for longer and let the rate fall.
@@ -176,9 +213,10 @@ TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
         for (double constant : {plan.Learning.StepPeriod, plan.Learning.Discount,
                                 plan.Learning.TraceDecay, plan.Learning.LearningRate,
                                 plan.Learning.TrajectoryTime, plan.AverageTime, plan.FinalRate,
-                                plan.SteerWithin})
+                                plan.FallOver, plan.SteerWithin})
             EXPECT_GT(constant, 0.0) << segments;
         EXPECT_LE(plan.FinalRate, 1.0) << segments;
+        EXPECT_LE(plan.FallOver, 1.0) << segments;
         EXPECT_GE(plan.ExploreFactor, 1.0) << segments;
         if (segments > 3) {
             EXPECT_GT(plan.Learning.Discount, three.Learning.Discount) << segments;

@@ -47,7 +47,7 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
             static_cast<double>(plan.Learners), static_cast<double>(plan.Trajectories),
             static_cast<double>(plan.Steps), static_cast<double>(plan.CheckEvery),
             plan.TakeOverBelow, plan.TakeOverFrom, plan.SpeedLeads ? 1.0 : 0.0,
-            plan.ExploreFactor, plan.FinalRate, plan.SteerWithin, plan.AverageTime,
+            plan.ExploreFactor, plan.FinalRate, plan.FallOver, plan.SteerWithin, plan.AverageTime,
             static_cast<double>(plan.AverageEvery)};
 }
 
