@@ -826,7 +826,7 @@ describe('the page in Chromium', () => {
     await page.click('#learn-toggle');
     await waitFor(() => swimmerPage.learning().steps > 0, undefined, 10, 'steps from the panel');
     const fromPanel = await learning();
-    assert.deepEqual([fromPanel.running, fromPanel.segments, fromPanel.seed, fromPanel.budget], [true, 4, 3, 6e7]);
+    assert.deepEqual([fromPanel.running, fromPanel.segments, fromPanel.seed, fromPanel.budget], [true, 4, 3, 1.2e8]);
     assert.deepEqual(await page.evaluate(() => ['learn-segments', 'learn-seed'].map((id) => document.getElementById(id).disabled)),
                      [true, true], 'the choices are locked while learning');
     assert.match(await page.textContent('#learn-progress'), /^Step [\d,]+ of 60,000,000 · .*best none yet$/);
