@@ -829,7 +829,7 @@ describe('the page in Chromium', () => {
     assert.deepEqual([fromPanel.running, fromPanel.segments, fromPanel.seed, fromPanel.budget], [true, 4, 3, 1.2e8]);
     assert.deepEqual(await page.evaluate(() => ['learn-segments', 'learn-seed'].map((id) => document.getElementById(id).disabled)),
                      [true, true], 'the choices are locked while learning');
-    assert.match(await page.textContent('#learn-progress'), /^Step [\d,]+ of 60,000,000 · .*best none yet$/);
+    assert.match(await page.textContent('#learn-progress'), /^Step [\d,]+ of 120,000,000 · .*best none yet$/);
     await page.click('#learn-toggle');
     const ended = await learning();
     assert.equal(ended.outcome, 'stopped');
