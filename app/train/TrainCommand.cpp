@@ -61,6 +61,7 @@ struct LearningOptions
     int Trajectories = 0;
     double TakeOverBelow = -1;
     double TakeOverFrom = -1;
+    long long TakeOverEvery = 0;  // 0: the plan's
     int SpeedLeads = -1;
     double Explore = 0;
     double FinalRate = 0;
@@ -126,6 +127,12 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                        planDefault),
         parser.AddReal("--take-over-from", "F", learning.TakeOverFrom, {0, true, 1},
                        "take-overs start at F of the budget", planDefault),
+        parser.AddWhole("--take-over-every", "N", learning.TakeOverEvery, 1,
+                        LearnLimits::MostSteps,
+                        "take-overs and explore steps only at the first check at or after every "
+                        "N learning steps, the checks between only scoring; by default at every "
+                        "check",
+                        planDefault),
         parser.AddWhole("--speed-leads", "B", learning.SpeedLeads, 0, 1,
                         "1: while no learner steers, take-overs follow the fastest, by speed; "
                         "0: only a learner that steers leads",
@@ -238,6 +245,8 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.TakeOverBelow = options.TakeOverBelow;
     if (options.TakeOverFrom >= 0)
         plan.TakeOverFrom = options.TakeOverFrom;
+    if (options.TakeOverEvery)
+        plan.TakeOverEvery = options.TakeOverEvery;
     if (options.SpeedLeads >= 0)
         plan.SpeedLeads = options.SpeedLeads != 0;
     if (options.Explore)

@@ -56,6 +56,11 @@ struct TrainingPlan
     int Trajectories = 1;             // of each learner, their updates summed
     long long Steps = 30000000;       // learning steps, all learners together
     long long CheckEvery = 2000000;   // learning steps between checkpoints, all together
+    // With TakeOverEvery > 0 the take-overs and explore steps come only at
+    // the first checkpoint at or after every TakeOverEvery steps, and the
+    // checkpoints between only score: they leave the learning as it was and
+    // add networks to choose the best from. 0: at every checkpoint.
+    long long TakeOverEvery = 0;
     // From TakeOverFrom of the budget on, at every checkpoint a learner
     // whose checkpoint scores below TakeOverBelow times the best learner's
     // takes that learner's weights (0: never).

@@ -138,10 +138,13 @@ void OnRanks(int size, const std::function<void(CRankGroup&)>& body)
         rank.join();
 }
 
-// Two checks of two learners; the checks' scoring is most of the time.
+// Two checks of two learners, the first only scoring, the second due to
+// move lineages; the checks' scoring is most of the time.
 TrainingPlan ShortPlan()
 {
-    return DefaultPlan(2, 2000, 1000);
+    TrainingPlan plan = DefaultPlan(2, 2000, 1000);
+    plan.TakeOverEvery = 2000;
+    return plan;
 }
 
 // What a run found: its checks' scores, its best, its state after its first

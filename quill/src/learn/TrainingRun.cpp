@@ -48,7 +48,7 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
             static_cast<double>(plan.Steps), static_cast<double>(plan.CheckEvery),
             plan.TakeOverBelow, plan.TakeOverFrom, plan.SpeedLeads ? 1.0 : 0.0,
             plan.ExploreFactor, plan.FinalRate, plan.FallOver, plan.SteerWithin, plan.AverageTime,
-            static_cast<double>(plan.AverageEvery)};
+            static_cast<double>(plan.AverageEvery), static_cast<double>(plan.TakeOverEvery)};
 }
 
 }  // namespace
@@ -80,7 +80,12 @@ std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
     }
     if (best < 0)
         return from;
-    const bool due = steps >= plan.TakeOverFrom * plan.Steps;
+    // A check falls at the first round to reach its step, so the last
+    // check came less than CheckEvery steps before this one.
+    const long long every = plan.TakeOverEvery;
+    const bool crossed =
+        every == 0 || steps / every != std::max(0LL, steps - plan.CheckEvery) / every;
+    const bool due = crossed && steps >= plan.TakeOverFrom * plan.Steps;
     const bool bySpeed = plan.SpeedLeads && scores[static_cast<std::size_t>(leader)].Score <= 0;
     if (bySpeed)
         leader = best;  // with every score 0, the best is the fastest

@@ -46,7 +46,8 @@ struct TrainingCheck
 bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithin);
 
 // At a check of steps steps with these scores, the learner each learner
-// takes over (-1: none): from TakeOverFrom of the budget on, a learner
+// takes over (-1: none): from TakeOverFrom of the budget on, at every
+// check (or the first at or after every TakeOverEvery steps), a learner
 // scoring below TakeOverBelow times the check's leader (the first of the
 // best; with SpeedLeads, while nobody steers, the fastest, and speeds
 // compared) spends the rest of the run on the leader's lineage; and at any
@@ -115,7 +116,7 @@ public:
     // 0, the run's and then every learner's, in order; on the other ranks
     // nothing (they send theirs to rank 0). Every rank calls it. The run's
     // own words begin with the PlanWords constants of its plan.
-    static constexpr int PlanWords = 20;
+    static constexpr int PlanWords = 21;
     std::vector<double> SaveState();
     // Every rank takes such words back, its own learners from them; false
     // if they cannot be this plan's run, or were saved under another plan.

@@ -109,6 +109,41 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
     }
 }
 
+// Between the checks that move lineages, checks only score: a take-over
+// comes at the first check at or after each multiple of TakeOverEvery,
+// wherever the checks fall and however a round overshoots them; a learner
+// gone non-finite takes the best lineage at once, at any check.
+TEST(TrainingRunTest, TakeOversComeAtTheFirstCheckOfEachStretch)
+{
+    TrainingPlan plan = DefaultPlan(3);
+    plan.Steps = 2000;
+    plan.TakeOverFrom = 0.0;
+    plan.TakeOverEvery = 400;
+    const std::vector<GreedyScore> scores = {Scoring(0.5, 0.0), Scoring(0.1, 0.0)};
+    const std::vector<int> none = {-1, -1}, taken = {-1, 0};
+    struct Case
+    {
+        long long CheckEvery;
+        std::vector<long long> Due, NotDue;
+    } const cases[] = {
+        {100, {400, 800, 1200, 402}, {100, 300, 500, 1000, 1301}},
+        {300, {600, 900, 1200, 1800, 1805}, {300, 1500}},
+        {400, {400, 800, 802}, {}},
+        {1000, {1000, 2000}, {}},
+    };
+    for (const Case& c : cases) {
+        plan.CheckEvery = c.CheckEvery;
+        for (long long steps : c.Due)
+            EXPECT_EQ(TakeOvers(plan, steps, scores, {true, true}), taken)
+                << c.CheckEvery << " " << steps;
+        for (long long steps : c.NotDue) {
+            EXPECT_EQ(TakeOvers(plan, steps, scores, {true, true}), none)
+                << c.CheckEvery << " " << steps;
+            EXPECT_EQ(TakeOvers(plan, steps, scores, {true, false}), taken) << steps;
+        }
+    }
+}
+
 // The explore step: a learner that took a lineage learns on with its
 // source's η and τ, each multiplied or divided by the factor (exactly the
 // source's at 1); the others keep theirs. Over a run's checks every learner
