@@ -195,6 +195,37 @@ TEST(SwimmerTrainerTest, ARateThatFallsOverHalfTheBudgetRepeatsThatHalf)
     EXPECT_FALSE(longer.IsDone());
 }
 
+// Checks between the take-overs only score: with a check every 1000 steps
+// and the take-overs every 2000, every check of the plan that checks every
+// 2000 comes out the same (its take-overs and explore steps too), and the
+// best can only be as good or better.
+TEST(SwimmerTrainerTest, ChecksThatOnlyScoreLeaveTheLearningAsItWas)
+{
+    TrainingPlan plan = DefaultPlan(3, 6000, 2000);
+    plan.TakeOverFrom = 0.0;
+    plan.TakeOverBelow = 1.0;  // the slower takes over at every check due
+    plan.SpeedLeads = true;
+    plan.ExploreFactor = 1.25;
+    TrainingPlan denser = plan;
+    denser.CheckEvery = 1000;
+    denser.TakeOverEvery = 2000;
+    CWorkerTeam team(2);
+    CTrainingRun sparse(plan, 7, team), dense(denser, 7, team);
+    while (!sparse.IsDone()) {
+        ASSERT_TRUE(sparse.Advance(sparse.GetSteps() + plan.CheckEvery));
+        while (dense.GetSteps() < sparse.GetSteps())
+            dense.Advance(sparse.GetSteps());
+        const TrainingCheck &a = sparse.GetLastCheck(), &b = dense.GetLastCheck();
+        ASSERT_EQ(a.Steps, b.Steps);
+        EXPECT_EQ(a.Rates, b.Rates) << a.Steps;
+        for (std::size_t p = 0; p < a.Scores.size(); ++p)
+            EXPECT_EQ(a.Scores[p].Speed, b.Scores[p].Speed) << a.Steps;
+    }
+    const LearnerRates start = {plan.Learning.LearningRate, plan.Learning.Discount};
+    EXPECT_NE(sparse.GetLastCheck().Rates, std::vector<LearnerRates>(2, start));
+    EXPECT_FALSE(WrittenBefore(sparse.GetBestScore(), dense.GetBestScore(), plan.SteerWithin));
+}
+
 // Every length a swimmer may be learned for has a plan that lays
 // out a network and learns with finite, positive constants; longer swimmers
 // look further ahead, learn for longer and let the rate fall.
