@@ -61,9 +61,10 @@ struct TrainingPlan
     // checkpoints between only score: they leave the learning as it was and
     // add networks to choose the best from. 0: at every checkpoint.
     long long TakeOverEvery = 0;
-    // From TakeOverFrom of the budget on, at every checkpoint a learner
-    // whose checkpoint scores below TakeOverBelow times the best learner's
-    // takes that learner's weights (0: never).
+    // From TakeOverFrom of the budget on, at each checkpoint that may move
+    // lineages (above), a learner whose checkpoint scores below
+    // TakeOverBelow times the best learner's takes that learner's weights
+    // (0: never).
     double TakeOverBelow = 0.8;
     double TakeOverFrom = 0.25;
     // While no learner's checkpoint steers (all score 0), the fastest leads
