@@ -62,6 +62,7 @@ struct LearningOptions
     double TakeOverBelow = -1;
     double TakeOverFrom = -1;
     long long TakeOverEvery = 0;  // 0: the plan's
+    double RandomTorques = -1;
     int SpeedLeads = -1;
     double Explore = 0;
     double FinalRate = 0;
@@ -133,6 +134,10 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                         "N learning steps, the checks between only scoring; by default at every "
                         "check",
                         planDefault),
+        parser.AddReal("--random-torques", "P", learning.RandomTorques, {0, true, 1},
+                       "the chance at each learning step that each joint's torque is drawn at "
+                       "random, at its lowest or highest, instead of greedily; 0: always greedy",
+                       planDefault),
         parser.AddWhole("--speed-leads", "B", learning.SpeedLeads, 0, 1,
                         "1: while no learner steers, take-overs follow the fastest, by speed; "
                         "0: only a learner that steers leads",
@@ -247,6 +252,8 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.TakeOverFrom = options.TakeOverFrom;
     if (options.TakeOverEvery)
         plan.TakeOverEvery = options.TakeOverEvery;
+    if (options.RandomTorques >= 0)
+        plan.RandomTorques = options.RandomTorques;
     if (options.SpeedLeads >= 0)
         plan.SpeedLeads = options.SpeedLeads != 0;
     if (options.Explore)

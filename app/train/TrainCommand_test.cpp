@@ -187,7 +187,7 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
         "--take-over-below", "0", "--final-rate", "0.5", "--fall-over", "0.5",
         "--discount", "1.5", "--learning-rate", "0.02", "--explore", "1.25",
         "--take-over-from", "0.5", "--speed-leads", "1", "--steer-within", "5",
-        "--take-over-every", "300"};
+        "--take-over-every", "300", "--random-torques", "0.1"};
     std::vector<std::string> arguments = {"--steps", "600", "--check-every", "600"};
     arguments.insert(arguments.end(), plan.begin(), plan.end());
     arguments.insert(arguments.end(), {"--output=" + changed, "--threads", "1"});
@@ -280,6 +280,7 @@ TEST(SwimmerTrainerTest, BadRequestsAreRefusedBeforeAnyWork)
         {{"--take-over-below", "1.5"}, "--take-over-below: 1.5"},
         {{"--take-over-from", "1.5"}, "--take-over-from: 1.5"},
         {{"--take-over-every", "0"}, "--take-over-every: 0"},
+        {{"--random-torques", "1.5"}, "--random-torques: 1.5"},
         {{"--explore", "0.8"}, "--explore: 0.8 is not in 1 to 10"},
         {{"--speed-leads", "2"}, "--speed-leads: 2 is not in 0 to 1"},
         {{"--step-time", "0.2"}, "--step-time: 0.2 is not in 0 < S <= 0.1"},

@@ -112,18 +112,30 @@ CFFNetworkVF& Holding(CFFNetworkVF& valueFunction, const CFFNetwork& weights)
     return valueFunction;
 }
 
-// The greedy torques of the value function being learned.
+// The greedy torques of the value function being learned, or, by chance,
+// torques drawn from the trajectory's generator: first whether, then each
+// joint's end of its range in joint order.
 class CGreedyController : public CController
 {
 public:
-    explicit CGreedyController(CSwimmer& swimmer) : Swimmer(swimmer) {}
+    CGreedyController(CSwimmer& swimmer, CRandom& rng, double chance)
+        : Swimmer(swimmer), Rng(rng), Chance(chance)
+    {
+    }
     void ChooseAction(const double* state, CValueFunction& valueFunction, double* action) override
     {
+        if (Chance > 0.0 && Rng.Real01() < Chance) {
+            for (int j = 0; j < Swimmer.GetActionDimension(); ++j)
+                action[j] = Rng.Real01() < 0.5 ? Swimmer.ActionMin(j) : Swimmer.ActionMax(j);
+            return;
+        }
         Swimmer.ChooseGreedyAction(state, valueFunction, action);
     }
 
 private:
     CSwimmer& Swimmer;
+    CRandom& Rng;
+    double Chance;
 };
 
 // One trajectory: its own swimmer (whose cached system is per state), its
@@ -133,16 +145,16 @@ struct CTrajectory
     CTrajectory(const TrainingPlan& plan, const CFFNetwork& weights, const CRandom& rng)
         : Swimmer(plan.Segments),
           ValueFunction(Swimmer),
-          Controller(Swimmer),
           Rng(rng),
+          Controller(Swimmer, Rng, plan.RandomTorques),
           Learner(Swimmer, Holding(ValueFunction, weights), Controller, Rng, plan.Learning)
     {
     }
 
     CSwimmer Swimmer;
     CFFNetworkVF ValueFunction;
+    CRandom Rng;  // the starts, and the random torques between
     CGreedyController Controller;
-    CRandom Rng;
     CTDLearner Learner;
 };
 

@@ -67,6 +67,13 @@ struct TrainingPlan
     // (0: never).
     double TakeOverBelow = 0.8;
     double TakeOverFrom = 0.25;
+    // The chance at each learning step that the torques are drawn at random,
+    // each joint's at its lowest or highest, instead of the greedy ones: a
+    // learner that only ever acts greedily sees only the states its gait
+    // visits, and settles into the first gait it finds; a random kick now
+    // and then shows it the states around, where a faster gait may start.
+    // 0: always greedy, and no draw.
+    double RandomTorques = 0.0;
     // While no learner's checkpoint steers (all score 0), the fastest leads
     // the take-overs, by speed, instead of none: a population whose
     // members all swim without keeping a heading then still gathers on its

@@ -25,33 +25,41 @@ bool SameWeights(const CFFNetwork& a, const CFFNetwork& b)
 // What is learned depends on the seed and the plan alone: the same seed
 // learns the same weights to the bit on teams of one, two and three threads
 // (three learners shared out unevenly, one of them with two trajectories'
-// updates summed), another seed others. Learning allocates nothing.
+// updates summed, random torques drawn now and then), another seed others,
+// and so does the same seed acting greedily throughout. Learning allocates
+// nothing.
 TEST(SwimmerTrainerTest, LearningDependsOnTheSeedAloneNotOnTheThreads)
 {
     TrainingPlan plan = DefaultPlan(3);
     plan.Learners = 3;
     plan.Trajectories = 2;
+    plan.RandomTorques = 0.2;
+    TrainingPlan greedy = plan;
+    greedy.RandomTorques = 0.0;
     CWorkerTeam one(1), two(2), three(3);
-    CSwimmerTrainer a(plan, 7, one), b(plan, 7, two), c(plan, 7, three), d(plan, 8, two);
-    for (CSwimmerTrainer* trainer : {&a, &b, &c, &d})
+    CSwimmerTrainer a(plan, 7, one), b(plan, 7, two), c(plan, 7, three), d(plan, 8, two),
+        e(greedy, 7, two);
+    for (CSwimmerTrainer* trainer : {&a, &b, &c, &d, &e})
         trainer->Run(400);
     AllocationCounter counter;
     b.Run(100);
     EXPECT_EQ(counter.Count(), 0);
-    for (CSwimmerTrainer* trainer : {&a, &c, &d})
+    for (CSwimmerTrainer* trainer : {&a, &c, &d, &e})
         trainer->Run(100);
     EXPECT_EQ(b.GetSteps(), 500 * 3 * 2);
     for (int p = 0; p < plan.Learners; ++p)
         for (bool averaged : {false, true}) {
-            CFFNetwork na, nb, nc, nd;
+            CFFNetwork na, nb, nc, nd, ne;
             a.GetRoundedNetwork(p, averaged, na);
             b.GetRoundedNetwork(p, averaged, nb);
             c.GetRoundedNetwork(p, averaged, nc);
             d.GetRoundedNetwork(p, averaged, nd);
+            e.GetRoundedNetwork(p, averaged, ne);
             EXPECT_EQ(na.GetNeuronCount(), CSwimmerTrainer::NeuronsFor(plan));
             EXPECT_TRUE(SameWeights(na, nb)) << p << " averaged " << averaged;
             EXPECT_TRUE(SameWeights(na, nc)) << p << " averaged " << averaged;
             EXPECT_FALSE(SameWeights(na, nd)) << p << " averaged " << averaged;
+            EXPECT_FALSE(SameWeights(na, ne)) << p << " averaged " << averaged;
         }
     for (int p = 0; p < plan.Learners; ++p) {
         double sumA = 0, sumB = 0;

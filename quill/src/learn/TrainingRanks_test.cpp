@@ -139,11 +139,13 @@ void OnRanks(int size, const std::function<void(CRankGroup&)>& body)
 }
 
 // Two checks of two learners, the first only scoring, the second due to
-// move lineages; the checks' scoring is most of the time.
+// move lineages, random torques drawn between the greedy ones; the checks'
+// scoring is most of the time.
 TrainingPlan ShortPlan()
 {
     TrainingPlan plan = DefaultPlan(2, 2000, 1000);
     plan.TakeOverEvery = 2000;
+    plan.RandomTorques = 0.1;
     return plan;
 }
 

@@ -48,7 +48,8 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
             static_cast<double>(plan.Steps), static_cast<double>(plan.CheckEvery),
             plan.TakeOverBelow, plan.TakeOverFrom, plan.SpeedLeads ? 1.0 : 0.0,
             plan.ExploreFactor, plan.FinalRate, plan.FallOver, plan.SteerWithin, plan.AverageTime,
-            static_cast<double>(plan.AverageEvery), static_cast<double>(plan.TakeOverEvery)};
+            static_cast<double>(plan.AverageEvery), static_cast<double>(plan.TakeOverEvery),
+            plan.RandomTorques};
 }
 
 }  // namespace

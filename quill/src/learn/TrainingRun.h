@@ -116,7 +116,7 @@ public:
     // 0, the run's and then every learner's, in order; on the other ranks
     // nothing (they send theirs to rank 0). Every rank calls it. The run's
     // own words begin with the PlanWords constants of its plan.
-    static constexpr int PlanWords = 21;
+    static constexpr int PlanWords = 22;
     std::vector<double> SaveState();
     // Every rank takes such words back, its own learners from them; false
     // if they cannot be this plan's run, or were saved under another plan.
