@@ -135,8 +135,9 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                         "check",
                         planDefault),
         parser.AddReal("--random-torques", "P", learning.RandomTorques, {0, true, 1},
-                       "the chance at each learning step that each joint's torque is drawn at "
-                       "random, at its lowest or highest, instead of greedily; 0: always greedy",
+                       "the chance at each learning step that the torques are drawn at random, "
+                       "each joint's at its lowest or highest, instead of greedily; 0: always "
+                       "greedy",
                        planDefault),
         parser.AddWhole("--speed-leads", "B", learning.SpeedLeads, 0, 1,
                         "1: while no learner steers, take-overs follow the fastest, by speed; "
