@@ -72,7 +72,7 @@ TrainingPlan DefaultPlan(int segments)
         // while nobody steers the population gathers and explores then too,
         // and the weakest of twelve seeds swam 0.58 units/s within 3°; the
         // price is paid by seeds that, left apart longer, would have found
-        // faster gaits (the fastest went from 1.02 to 0.59 units/s).
+        // faster gaits (the fastest seed went from 1.02 to 0.59 units/s).
         plan.SpeedLeads = true;
     }
     if (segments >= 6) {
