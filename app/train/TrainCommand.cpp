@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "Angles.h"
 #include "AtomicFile.h"
 #include "CheckpointFile.h"
 #include "CommandLine.h"
+#include "DecimalText.h"
 #include "GreedyScore.h"
 #include "LearnLimits.h"
 #include "NetworkFile.h"
@@ -81,6 +84,7 @@ struct TrainOptions
     std::string Curve;
     std::string Checkpoint;
     std::string Resume;
+    bool ShowPlan = false;
 };
 
 // The options of where and how fast, each with its value.
@@ -112,6 +116,10 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
     parser.AddPath("--resume", "FILE", options.Resume,
                    "go on with the run of the checkpoint FILE, its options from it (only "
                    "--threads, --output, --curve and --checkpoint may differ)");
+    parser.AddFlag("--show-plan", options.ShowPlan,
+                   "print the plan these options learn with, every constant of it an option "
+                   "a line (with --segments N alone: that length's defaults), and exit; "
+                   "with --resume, the checkpoint's");
 
     const std::string planDefault = "";  // the group's title gives them
     const RealRange positiveToOne = {0, false, 1};
@@ -270,6 +278,65 @@ TrainingPlan PlanOf(const LearningOptions& options)
     return plan;
 }
 
+// A value in the fewest digits that read back to it, whole numbers whole
+// (1000, not 1e+03).
+std::string ValueText(double value)
+{
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<long long>(value));
+    return ShortestDecimal(value);
+}
+
+// An angle the plan holds in radians as the degrees an option gives, in
+// the fewest digits that read back to the same radians.
+std::string DegreesText(double radians)
+{
+    const double degrees = radians * DegreesPerRadian;
+    const std::string rounded = ValueText(std::round(degrees * 1e9) / 1e9);
+    double read = 0.0;
+    if (ParseDecimal(rounded, read) && read / DegreesPerRadian == radians)
+        return rounded;
+    return ShortestDecimal(degrees);
+}
+
+// The plan as the options that give it, each value read back to the same
+// bits: every constant a user may change, whatever the defaults.
+std::vector<std::string> PlanArguments(const TrainingPlan& plan)
+{
+    const TDConstants& learning = plan.Learning;
+    std::vector<std::pair<const char*, std::string>> options = {
+        {"--segments", std::to_string(plan.Segments)},
+        {"--steps", std::to_string(plan.Steps)},
+        {"--check-every", std::to_string(plan.CheckEvery)},
+        {"--hidden", std::to_string(plan.HiddenNeurons)},
+        {"--learners", std::to_string(plan.Learners)},
+        {"--trajectories", std::to_string(plan.Trajectories)},
+        {"--take-over-below", ValueText(plan.TakeOverBelow)},
+        {"--take-over-from", ValueText(plan.TakeOverFrom)},
+        {"--random-torques", ValueText(plan.RandomTorques)},
+        {"--speed-leads", plan.SpeedLeads ? "1" : "0"},
+        {"--explore", ValueText(plan.ExploreFactor)},
+        {"--step-time", ValueText(learning.StepPeriod)},
+        {"--discount", ValueText(learning.Discount)},
+        {"--trace", ValueText(learning.TraceDecay)},
+        {"--learning-rate", ValueText(learning.LearningRate)},
+        {"--final-rate", ValueText(plan.FinalRate)},
+        {"--fall-over", ValueText(plan.FallOver)},
+        {"--steer-within", DegreesText(plan.SteerWithin)},
+        {"--trajectory", ValueText(learning.TrajectoryTime)},
+        {"--average-time", ValueText(plan.AverageTime)},
+    };
+    // Take-overs at every check have no option of their own: its absence.
+    if (plan.TakeOverEvery)
+        options.emplace_back("--take-over-every", std::to_string(plan.TakeOverEvery));
+    std::vector<std::string> arguments;
+    for (const auto& [name, value] : options) {
+        arguments.emplace_back(name);
+        arguments.push_back(value);
+    }
+    return arguments;
+}
+
 // What learning arguments ask for, or nothing if they are refused.
 std::optional<LearningOptions> ReadLearning(const std::vector<std::string>& arguments)
 {
@@ -347,8 +414,10 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     options.Threads = std::max(1, CWorkerTeam::MachineThreads() / ranks.OnThisMachine());
     COptionParser parser("swimmer-train", Description, Footer);
     DeclareTrainOptions(parser, options, options.Threads);
-    const std::optional<int> status = parser.Parse(arguments, speaks ? out : silent, said,
-                                                   [&] { return CheckFiles(options, speaks); });
+    // Showing the plan writes nothing, so no file need be writable.
+    const std::optional<int> status =
+        parser.Parse(arguments, speaks ? out : silent, said,
+                     [&] { return CheckFiles(options, speaks && !options.ShowPlan); });
     // Rank 0 alone looks at the files; every rank follows its verdict.
     if (ranks.AnyRank(status == ExitStatus::BadInput))
         return ExitStatus::BadInput;
@@ -366,6 +435,15 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
         options.Resume.empty() ? LearningArguments(arguments) : resumed.Options;
 
     const TrainingPlan plan = PlanOf(options.Learning);
+    if (options.ShowPlan) {
+        const std::vector<std::string> shown = PlanArguments(plan);
+        if (speaks) {
+            out << "--seed " << options.Learning.Seed << '\n';
+            for (std::size_t i = 0; i < shown.size(); i += 2)
+                out << shown[i] << ' ' << shown[i + 1] << '\n';
+        }
+        return ExitStatus::Success;
+    }
     CWorkerTeam team(options.Threads);
     CTrainingRun run(plan, options.Learning.Seed, team, ranks);
     run.StopWhen(stopStatus);

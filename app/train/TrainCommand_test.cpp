@@ -224,6 +224,41 @@ TEST(SwimmerTrainerTest, TheOptionsReachThePlan)
     fs::remove_all(folder);
 }
 
+// The plan shown reads back as the same plan: every constant has its
+// option, and its value survives the text, for every length's defaults and
+// for a plan changed everywhere.
+TEST(SwimmerTrainerTest, TheShownPlanGivesItselfBack)
+{
+    auto show = [](std::vector<std::string> arguments) {
+        arguments.push_back("--show-plan");
+        std::ostringstream out, err;
+        const std::atomic<int> running{0};
+        EXPECT_EQ(RunTrainCommand(arguments, out, err, false, running), 0) << err.str();
+        return out.str();
+    };
+    auto words = [](const std::string& text) {
+        std::istringstream split(text);
+        return std::vector<std::string>(std::istream_iterator<std::string>(split), {});
+    };
+    for (int segments = 2; segments <= 10; ++segments) {
+        const std::string shown = show({"--segments", std::to_string(segments)});
+        EXPECT_NE(shown.find("--segments " + std::to_string(segments) + "\n"), std::string::npos);
+        EXPECT_EQ(show(words(shown)), shown) << segments;
+    }
+    const std::vector<std::string> changed = {
+        "--seed", "9", "--segments", "4", "--steps", "1234567", "--check-every", "4321",
+        "--hidden", "5", "--learners", "3", "--trajectories", "2", "--take-over-below", "0",
+        "--take-over-from", "0.375", "--random-torques", "0.1", "--speed-leads", "1",
+        "--explore", "1.5", "--step-time", "0.025", "--discount", "1.75", "--trace", "0.3",
+        "--learning-rate", "0.0021", "--final-rate", "0.3", "--fall-over", "0.7",
+        "--steer-within", "6.5", "--trajectory", "2.5", "--average-time", "777",
+        "--take-over-every", "300"};
+    std::string given;
+    for (std::size_t i = 0; i < changed.size(); i += 2)
+        given += changed[i] + " " + changed[i + 1] + "\n";
+    EXPECT_EQ(show(changed), given);
+}
+
 // --help says every option, the plan's and the curve's columns; --version
 // the version.
 TEST(SwimmerTrainerTest, HelpAndVersion)
