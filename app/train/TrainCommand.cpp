@@ -61,6 +61,7 @@ struct LearningOptions
     // Changes to the plan, 0 where none was asked for.
     int Hidden = 0;
     int Learners = 0;
+    int Islands = 0;
     int Trajectories = 0;
     double TakeOverBelow = -1;
     double TakeOverFrom = -1;
@@ -128,6 +129,12 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
                         planDefault),
         parser.AddWhole("--learners", "P", learning.Learners, 1, MaxLearners,
                         "learners learning apart, side by side", planDefault),
+        parser.AddWhole("--islands", "K", learning.Islands, 1, MaxLearners,
+                        "K populations side by side that never meet, each of the plan's "
+                        "learners on its budget (--learners, --steps and --check-every are "
+                        "each island's), the first learning as the plan alone would; the best "
+                        "check of all is written",
+                        planDefault),
         parser.AddWhole("--trajectories", "K", learning.Trajectories, 1, MaxTrajectories,
                         "trajectories of each learner, their updates summed", planDefault),
         parser.AddReal("--take-over-below", "R", learning.TakeOverBelow, {0, true, 1},
@@ -275,6 +282,16 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.SteerWithin = options.SteerWithin / DegreesPerRadian;
     if (options.AverageTime)
         plan.AverageTime = options.AverageTime;
+    // Islands side by side, each the plan of the options: the run's
+    // learners, budget and intervals are all the islands' together.
+    if (options.Islands > 1) {
+        const int islands = options.Islands;
+        plan.Islands = islands;
+        plan.Learners *= islands;
+        plan.Steps = std::min(plan.Steps, LearnLimits::MostSteps / islands) * islands;
+        plan.CheckEvery *= islands;
+        plan.TakeOverEvery *= islands;
+    }
     return plan;
 }
 
@@ -304,12 +321,14 @@ std::string DegreesText(double radians)
 std::vector<std::string> PlanArguments(const TrainingPlan& plan)
 {
     const TDConstants& learning = plan.Learning;
+    const int islands = plan.Islands;  // the options give each island's
     std::vector<std::pair<const char*, std::string>> options = {
         {"--segments", std::to_string(plan.Segments)},
-        {"--steps", std::to_string(plan.Steps)},
-        {"--check-every", std::to_string(plan.CheckEvery)},
+        {"--steps", std::to_string(plan.Steps / islands)},
+        {"--check-every", std::to_string(plan.CheckEvery / islands)},
         {"--hidden", std::to_string(plan.HiddenNeurons)},
-        {"--learners", std::to_string(plan.Learners)},
+        {"--learners", std::to_string(plan.Learners / islands)},
+        {"--islands", std::to_string(islands)},
         {"--trajectories", std::to_string(plan.Trajectories)},
         {"--take-over-below", ValueText(plan.TakeOverBelow)},
         {"--take-over-from", ValueText(plan.TakeOverFrom)},
@@ -328,7 +347,7 @@ std::vector<std::string> PlanArguments(const TrainingPlan& plan)
     };
     // Take-overs at every check have no option of their own: its absence.
     if (plan.TakeOverEvery)
-        options.emplace_back("--take-over-every", std::to_string(plan.TakeOverEvery));
+        options.emplace_back("--take-over-every", std::to_string(plan.TakeOverEvery / islands));
     std::vector<std::string> arguments;
     for (const auto& [name, value] : options) {
         arguments.emplace_back(name);
@@ -416,8 +435,15 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     DeclareTrainOptions(parser, options, options.Threads);
     // Showing the plan writes nothing, so no file need be writable.
     const std::optional<int> status =
-        parser.Parse(arguments, speaks ? out : silent, said,
-                     [&] { return CheckFiles(options, speaks && !options.ShowPlan); });
+        parser.Parse(arguments, speaks ? out : silent, said, [&] {
+            const LearningOptions& asked = options.Learning;
+            if (asked.Islands > 1 &&
+                DefaultPlan(asked.Segments, asked.Steps, 0).Steps >
+                    LearnLimits::MostSteps / asked.Islands)
+                return Format("--islands %d: the islands' steps together would pass %lld",
+                              asked.Islands, LearnLimits::MostSteps);
+            return CheckFiles(options, speaks && !options.ShowPlan);
+        });
     // Rank 0 alone looks at the files; every rank follows its verdict.
     if (ranks.AnyRank(status == ExitStatus::BadInput))
         return ExitStatus::BadInput;

@@ -247,7 +247,8 @@ TEST(SwimmerTrainerTest, TheShownPlanGivesItselfBack)
     }
     const std::vector<std::string> changed = {
         "--seed", "9", "--segments", "4", "--steps", "1234567", "--check-every", "4321",
-        "--hidden", "5", "--learners", "3", "--trajectories", "2", "--take-over-below", "0",
+        "--hidden", "5", "--learners", "3", "--islands", "3", "--trajectories", "2",
+        "--take-over-below", "0",
         "--take-over-from", "0.375", "--random-torques", "0.1", "--speed-leads", "1",
         "--explore", "1.5", "--step-time", "0.025", "--discount", "1.75", "--trace", "0.3",
         "--learning-rate", "0.0021", "--final-rate", "0.3", "--fall-over", "0.7",
@@ -318,6 +319,8 @@ TEST(SwimmerTrainerTest, BadRequestsAreRefusedBeforeAnyWork)
         {{"--random-torques", "1.5"}, "--random-torques: 1.5"},
         {{"--explore", "0.8"}, "--explore: 0.8 is not in 1 to 10"},
         {{"--speed-leads", "2"}, "--speed-leads: 2 is not in 0 to 1"},
+        {{"--islands", "2", "--steps", "9007199254740992"},
+         "--islands 2: the islands' steps together would pass 9007199254740992"},
         {{"--step-time", "0.2"}, "--step-time: 0.2 is not in 0 < S <= 0.1"},
         {{"--discount", "0"}, "--discount: 0"},
         {{"--trace", "1e9"}, "--trace: 1e9"},

@@ -83,6 +83,14 @@ struct TrainingPlan
     // multiplied or divided by ExploreFactor (1: as they were), so that the
     // population searches its constants while it learns.
     double ExploreFactor = 1.0;
+    // The learners fall into Islands groups that never meet: learner p of
+    // P is in island p·Islands/P, and take-overs stay within an island. An
+    // island of P/Islands learners on its share of the budget learns as a
+    // plan of those learners alone would, to the bit, so a run of islands
+    // is that many independent chances, and the best check of all is
+    // written: one lineage that gathers the population too early is then
+    // not the whole run.
+    int Islands = 1;
     // The learning rate falls linearly over each learner's share of the
     // first FallOver of the budget, from η to FinalRate·η, and holds there:
     // a budget twice a plan's with its rate falling over the first half

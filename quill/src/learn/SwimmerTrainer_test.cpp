@@ -234,6 +234,41 @@ TEST(SwimmerTrainerTest, ChecksThatOnlyScoreLeaveTheLearningAsItWas)
     EXPECT_FALSE(WrittenBefore(sparse.GetBestScore(), dense.GetBestScore(), plan.SteerWithin));
 }
 
+// Islands never meet: the first of two, on twice the budget, checks as
+// the plan of its learners alone does, to the bit (its take-overs and
+// explore steps too), while the second explores apart; the best of both
+// can only be as good as that plan's or better.
+TEST(SwimmerTrainerTest, AnIslandLearnsAsThePlanOfItsLearnersAlone)
+{
+    TrainingPlan alone = DefaultPlan(3, 4000, 1000);
+    alone.TakeOverFrom = 0.0;
+    alone.TakeOverBelow = 1.0;  // the slower takes over at every check
+    alone.SpeedLeads = true;
+    alone.ExploreFactor = 1.25;
+    TrainingPlan islands = alone;
+    islands.Islands = 2;
+    islands.Learners = 2 * alone.Learners;
+    islands.Steps = 2 * alone.Steps;
+    islands.CheckEvery = 2 * alone.CheckEvery;
+    CWorkerTeam team(2);
+    CTrainingRun one(alone, 7, team), two(islands, 7, team);
+    const std::size_t learners = static_cast<std::size_t>(alone.Learners);
+    while (!one.IsDone()) {
+        ASSERT_TRUE(one.Advance(one.GetSteps() + alone.CheckEvery));
+        ASSERT_TRUE(two.Advance(2 * one.GetSteps()));
+        const TrainingCheck &a = one.GetLastCheck(), &b = two.GetLastCheck();
+        ASSERT_EQ(2 * a.Steps, b.Steps);
+        for (std::size_t p = 0; p < learners; ++p) {
+            EXPECT_EQ(a.Rates[p], b.Rates[p]) << a.Steps;
+            EXPECT_EQ(a.Scores[p].Speed, b.Scores[p].Speed) << a.Steps;
+        }
+    }
+    const std::vector<LearnerRates>& last = two.GetLastCheck().Rates;
+    EXPECT_NE(std::vector<LearnerRates>(last.begin() + 2, last.end()),
+              std::vector<LearnerRates>(last.begin(), last.begin() + 2));
+    EXPECT_FALSE(WrittenBefore(one.GetBestScore(), two.GetBestScore(), alone.SteerWithin));
+}
+
 // Every length a swimmer may be learned for has a plan that lays
 // out a network and learns with finite, positive constants; longer swimmers
 // look further ahead, learn for longer and let the rate fall.

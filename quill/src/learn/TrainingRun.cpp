@@ -49,7 +49,7 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
             plan.TakeOverBelow, plan.TakeOverFrom, plan.SpeedLeads ? 1.0 : 0.0,
             plan.ExploreFactor, plan.FinalRate, plan.FallOver, plan.SteerWithin, plan.AverageTime,
             static_cast<double>(plan.AverageEvery), static_cast<double>(plan.TakeOverEvery),
-            plan.RandomTorques};
+            plan.RandomTorques, static_cast<double>(plan.Islands)};
 }
 
 }  // namespace
@@ -66,20 +66,28 @@ bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithi
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
                            const std::vector<GreedyScore>& scores, const std::vector<bool>& finite)
 {
-    std::vector<int> from(scores.size(), -1);
+    const std::size_t learners = scores.size();
+    std::vector<int> from(learners, -1);
     if (plan.TakeOverBelow <= 0)
         return from;
-    int best = -1, leader = -1;
-    for (std::size_t p = 0; p < scores.size(); ++p) {
+    const std::size_t islands = static_cast<std::size_t>(std::max(1, plan.Islands));
+    auto islandOf = [&](std::size_t p) { return p * islands / learners; };
+    // The best and the leader of each island, and the best of all for an
+    // island with no finite learner left.
+    std::vector<int> best(islands + 1, -1), leader(islands + 1, -1);
+    for (std::size_t p = 0; p < learners; ++p) {
         if (!finite[p])
             continue;
         const int q = static_cast<int>(p);
-        if (best < 0 || Better(scores[p], scores[static_cast<std::size_t>(best)]))
-            best = q;
-        if (leader < 0 || scores[p].Score > scores[static_cast<std::size_t>(leader)].Score)
-            leader = q;
+        for (const std::size_t i : {islandOf(p), islands}) {
+            if (best[i] < 0 || Better(scores[p], scores[static_cast<std::size_t>(best[i])]))
+                best[i] = q;
+            if (leader[i] < 0 ||
+                scores[p].Score > scores[static_cast<std::size_t>(leader[i])].Score)
+                leader[i] = q;
+        }
     }
-    if (best < 0)
+    if (best[islands] < 0)
         return from;
     // A check falls at the first round to reach its step, so the last
     // check came less than CheckEvery steps before this one.
@@ -87,16 +95,20 @@ std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
     const bool crossed =
         every == 0 || steps / every != std::max(0LL, steps - plan.CheckEvery) / every;
     const bool due = crossed && steps >= plan.TakeOverFrom * plan.Steps;
-    const bool bySpeed = plan.SpeedLeads && scores[static_cast<std::size_t>(leader)].Score <= 0;
-    if (bySpeed)
-        leader = best;  // with every score 0, the best is the fastest
-    auto measure = [&](std::size_t p) { return bySpeed ? scores[p].Speed : scores[p].Score; };
-    const double bar = plan.TakeOverBelow * measure(static_cast<std::size_t>(leader));
-    for (std::size_t p = 0; p < scores.size(); ++p)
-        if (!finite[p])
-            from[p] = best;
-        else if (due && measure(p) < bar)
-            from[p] = leader;
+    for (std::size_t p = 0; p < learners; ++p) {
+        const std::size_t i = islandOf(p);
+        if (!finite[p]) {
+            from[p] = best[i] >= 0 ? best[i] : best[islands];
+            continue;
+        }
+        std::size_t lead = static_cast<std::size_t>(leader[i]);
+        const bool bySpeed = plan.SpeedLeads && scores[lead].Score <= 0;
+        if (bySpeed)  // with every score 0, the best is the fastest
+            lead = static_cast<std::size_t>(best[i]);
+        auto measure = [&](std::size_t q) { return bySpeed ? scores[q].Speed : scores[q].Score; };
+        if (due && measure(p) < plan.TakeOverBelow * measure(lead))
+            from[p] = static_cast<int>(lead);
+    }
     return from;
 }
 
@@ -109,7 +121,10 @@ std::vector<LearnerRates> Explore(const TrainingPlan& plan, std::uint32_t seed, 
     for (std::size_t p = 0; p < from.size(); ++p) {
         if (from[p] < 0)
             continue;
-        const unsigned bits = ExploreBits(seed, static_cast<int>(p), steps);
+        // The steps of one island, so that an island draws as the plan of
+        // its learners alone would.
+        const unsigned bits =
+            ExploreBits(seed, static_cast<int>(p), steps / std::max(1, plan.Islands));
         const LearnerRates& source = rates[static_cast<std::size_t>(from[p])];
         next[p].LearningRate = bits & 1 ? source.LearningRate * f : source.LearningRate / f;
         next[p].Discount = bits & 2 ? source.Discount * f : source.Discount / f;

@@ -53,8 +53,10 @@ bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithi
 // compared) spends the rest of the run on the leader's lineage; and at any
 // check a learner whose weights are no longer finite takes the lineage of
 // the best check of those that are (score, then speed), so that one
-// diverged member does not end a population's run. None when the rule is
-// off (TakeOverBelow 0) or no learner is finite.
+// diverged member does not end a population's run. Each island of the
+// plan has its own leader and best, and a learner takes only from its own
+// island, unless none of it is finite: then from the best of all. None
+// when the rule is off (TakeOverBelow 0) or no learner is finite.
 std::vector<int> TakeOvers(const TrainingPlan& plan, long long steps,
                            const std::vector<GreedyScore>& scores, const std::vector<bool>& finite);
 
@@ -116,7 +118,7 @@ public:
     // 0, the run's and then every learner's, in order; on the other ranks
     // nothing (they send theirs to rank 0). Every rank calls it. The run's
     // own words begin with the PlanWords constants of its plan.
-    static constexpr int PlanWords = 22;
+    static constexpr int PlanWords = 23;
     std::vector<double> SaveState();
     // Every rank takes such words back, its own learners from them; false
     // if they cannot be this plan's run, or were saved under another plan.

@@ -78,6 +78,7 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         double Below = 0.8;
         std::vector<bool> Finite = {};  // all, if empty
         std::vector<double> Speeds = {};  // with speed leading, if given
+        int Islands = 1;
     } const cases[] = {
         {249, {0.5, 0.1}, {-1, -1}},                    // before a quarter of the budget
         {250, {0.5, 0.1}, {-1, 0}},                     // from it on
@@ -95,10 +96,16 @@ TEST(TrainingRunTest, TakeOverFollowsTheLeaderFromItsShareOfTheBudgetOn)
         {249, {0, 0}, {-1, -1}, 0.8, {}, {0.1, 0.5}},                     // not yet due
         {1000, {0, 0.2, 0}, {1, -1, 1}, 0.8, {}, {0.9, 0.1, 0.5}},       // one steers: scores
         {1000, {0, 0}, {-1, -1}, 0.0, {}, {0.1, 0.5}},                    // the rule off
+        // Islands: each follows its own leader, by score or by speed, and
+        // one with nobody finite left takes the best of all.
+        {1000, {0.5, 0.1, 0.2, 0.3}, {-1, 0, 3, -1}, 0.8, {}, {}, 2},
+        {1000, {0, 0, 0.2, 0}, {1, -1, -1, 2}, 0.8, {}, {0.3, 0.5, 0.1, 0.9}, 2},
+        {100, {0.0, 0.0, 0.5, 0.2}, {2, 2, -1, -1}, 0.8, {false, false, true, true}, {}, 2},
     };
     for (const Case& c : cases) {
         plan.TakeOverBelow = c.Below;
         plan.SpeedLeads = !c.Speeds.empty();
+        plan.Islands = c.Islands;
         std::vector<GreedyScore> scores;
         for (std::size_t p = 0; p < c.Scores.size(); ++p)
             scores.push_back(Scoring(c.Scores[p], plan.SpeedLeads ? c.Speeds[p] : 0.0));
