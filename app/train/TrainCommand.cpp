@@ -318,7 +318,7 @@ std::string DegreesText(double radians)
 
 // The plan as the options that give it, each value read back to the same
 // bits: every constant a user may change, whatever the defaults.
-std::vector<std::string> PlanArguments(const TrainingPlan& plan)
+std::vector<std::pair<const char*, std::string>> PlanOptions(const TrainingPlan& plan)
 {
     const TDConstants& learning = plan.Learning;
     const int islands = plan.Islands;  // the options give each island's
@@ -348,12 +348,7 @@ std::vector<std::string> PlanArguments(const TrainingPlan& plan)
     // Take-overs at every check have no option of their own: its absence.
     if (plan.TakeOverEvery)
         options.emplace_back("--take-over-every", std::to_string(plan.TakeOverEvery / islands));
-    std::vector<std::string> arguments;
-    for (const auto& [name, value] : options) {
-        arguments.emplace_back(name);
-        arguments.push_back(value);
-    }
-    return arguments;
+    return options;
 }
 
 // What learning arguments ask for, or nothing if they are refused.
@@ -462,11 +457,10 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
 
     const TrainingPlan plan = PlanOf(options.Learning);
     if (options.ShowPlan) {
-        const std::vector<std::string> shown = PlanArguments(plan);
         if (speaks) {
             out << "--seed " << options.Learning.Seed << '\n';
-            for (std::size_t i = 0; i < shown.size(); i += 2)
-                out << shown[i] << ' ' << shown[i + 1] << '\n';
+            for (const auto& [name, value] : PlanOptions(plan))
+                out << name << ' ' << value << '\n';
         }
         return ExitStatus::Success;
     }
