@@ -100,7 +100,8 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
     parser.AddWhole("--segments", "N", learning.Segments, LearnLimits::FewestSegments,
                     LearnLimits::MostSegments, "segments of the swimmer");
     parser.AddWhole("--steps", "N", learning.Steps, 1, LearnLimits::MostSteps,
-                    "learning steps, each of --step-time simulated seconds, all learners together",
+                    "learning steps, each of --step-time simulated seconds, all learners of an "
+                    "island together",
                     "the plan for the segments");
     parser.AddWhole("--threads", "N", options.Threads, 1, MaxThreads,
                     "threads to learn and score on, in each rank; the result does not depend on it",
@@ -132,8 +133,8 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
         parser.AddWhole("--islands", "K", learning.Islands, 1, MaxLearners,
                         "K populations side by side that never meet, each of the plan's "
                         "learners on its budget (--learners, --steps and --check-every are "
-                        "each island's), the first learning as the plan alone would; the best "
-                        "check of all is written",
+                        "each island's), the first learning as one island alone would; the "
+                        "best check of all is written (the plans: 3 on five segments, else 1)",
                         planDefault),
         parser.AddWhole("--trajectories", "K", learning.Trajectories, 1, MaxTrajectories,
                         "trajectories of each learner, their updates summed", planDefault),
@@ -242,10 +243,16 @@ std::string MadeBy(const std::vector<std::string>& learning)
     return command;
 }
 
-// The plan for the segments with the options' changes.
-TrainingPlan PlanOf(const LearningOptions& options)
+// The plan of each island for the segments with the options' changes, its
+// Islands how many of them the run holds.
+TrainingPlan IslandOf(const LearningOptions& options)
 {
-    TrainingPlan plan = DefaultPlan(options.Segments, options.Steps, options.CheckEvery);
+    TrainingPlan plan = IslandPlan(options.Segments);
+    plan.Islands = options.Islands ? options.Islands : DefaultIslands(options.Segments);
+    if (options.Steps)
+        plan.Steps = options.Steps;
+    if (options.CheckEvery)
+        plan.CheckEvery = options.CheckEvery;
     if (options.Hidden)
         plan.HiddenNeurons = options.Hidden;
     if (options.Trajectories)
@@ -282,17 +289,14 @@ TrainingPlan PlanOf(const LearningOptions& options)
         plan.SteerWithin = options.SteerWithin / DegreesPerRadian;
     if (options.AverageTime)
         plan.AverageTime = options.AverageTime;
-    // Islands side by side, each the plan of the options: the run's
-    // learners, budget and intervals are all the islands' together.
-    if (options.Islands > 1) {
-        const int islands = options.Islands;
-        plan.Islands = islands;
-        plan.Learners *= islands;
-        plan.Steps = std::min(plan.Steps, LearnLimits::MostSteps / islands) * islands;
-        plan.CheckEvery *= islands;
-        plan.TakeOverEvery *= islands;
-    }
     return plan;
+}
+
+// The plan for the segments with the options' changes: islands of it.
+TrainingPlan PlanOf(const LearningOptions& options)
+{
+    const TrainingPlan island = IslandOf(options);
+    return AcrossIslands(island, island.Islands);
 }
 
 // A value in the fewest digits that read back to it, whole numbers whole
@@ -431,12 +435,10 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     // Showing the plan writes nothing, so no file need be writable.
     const std::optional<int> status =
         parser.Parse(arguments, speaks ? out : silent, said, [&] {
-            const LearningOptions& asked = options.Learning;
-            if (asked.Islands > 1 &&
-                DefaultPlan(asked.Segments, asked.Steps, 0).Steps >
-                    LearnLimits::MostSteps / asked.Islands)
-                return Format("--islands %d: the islands' steps together would pass %lld",
-                              asked.Islands, LearnLimits::MostSteps);
+            const TrainingPlan island = IslandOf(options.Learning);
+            if (island.Steps > LearnLimits::MostSteps / island.Islands)
+                return Format("--steps %lld: the steps of %d islands together would pass %lld",
+                              island.Steps, island.Islands, LearnLimits::MostSteps);
             return CheckFiles(options, speaks && !options.ShowPlan);
         });
     // Rank 0 alone looks at the files; every rank follows its verdict.

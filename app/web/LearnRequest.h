@@ -22,7 +22,7 @@ struct LearnRequest
 {
     int Segments = 3;
     std::uint32_t Seed = 1;
-    long long Steps = 0;       // learning steps, all learners together; 0: the plan's
+    long long Steps = 0;       // learning steps, all learners of an island together; 0: the plan's
     long long CheckEvery = 0;  // learning steps between checks; 0: the plan's
 };
 

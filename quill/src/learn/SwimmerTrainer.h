@@ -109,10 +109,18 @@ struct TrainingPlan
     bool operator==(const TrainingPlan&) const = default;
 };
 
-// The plan chosen for each length (docs/training.md says why).
+// The plan of one island for each length: its population alone
+// (docs/training.md says why).
+TrainingPlan IslandPlan(int segments);
+// How many islands of that plan each length learns with, side by side.
+int DefaultIslands(int segments);
+// Islands of a plan side by side: their learners, budget and intervals all
+// together, the budget cut to the most steps a run may take.
+TrainingPlan AcrossIslands(TrainingPlan island, int islands);
+// The plan chosen for each length: its islands of its island's plan.
 TrainingPlan DefaultPlan(int segments);
-// That plan with the budget and the check interval a front end asks for
-// (0: the plan's), so the command and the page learn alike.
+// That plan with each island's budget and check interval a front end asks
+// for (0: the plan's), so the command and the page learn alike.
 TrainingPlan DefaultPlan(int segments, long long steps, long long checkEvery);
 
 class CSwimmerTrainer

@@ -282,6 +282,9 @@ TEST(SwimmerTrainerTest, EveryLengthHasAWorkablePlan)
         EXPECT_GE(plan.HiddenNeurons, 1) << segments;
         EXPECT_GE(plan.Trajectories, 1) << segments;
         EXPECT_GE(plan.Learners, 1) << segments;
+        // Its islands alike: each the same learners, budget and checks.
+        for (long long count : {static_cast<long long>(plan.Learners), plan.Steps, plan.CheckEvery})
+            EXPECT_EQ(count % plan.Islands, 0) << segments;
         EXPECT_GE(plan.Steps, plan.CheckEvery) << segments;
         EXPECT_GT(plan.CheckEvery, 0) << segments;
         for (double constant : {plan.Learning.StepPeriod, plan.Learning.Discount,
