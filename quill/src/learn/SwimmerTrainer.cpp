@@ -111,9 +111,10 @@ int DefaultIslands(int segments)
     // islands of four found nothing better on either; with three, one
     // seed's third island steered at 1.00 units/s. The first island is the
     // plan alone, and the check written scores at least as well as its
-    // best: the slowest of runs that include the user's, every one within
-    // 5°. So no seed the plan alone steered swims slower, at three times
-    // the time (about 14 minutes on two cores).
+    // best: every one of its runs, the user's two among them, heads within
+    // 5° and is at least as fast as that best's slowest. So a seed the plan
+    // alone carries is carried still, at three times the time (about 14
+    // minutes on two cores).
     return segments == 5 ? 3 : 1;
 }
 
