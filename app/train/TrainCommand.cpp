@@ -243,16 +243,16 @@ std::string MadeBy(const std::vector<std::string>& learning)
     return command;
 }
 
-// The plan of each island for the segments with the options' changes, its
-// Islands how many of them the run holds.
+// How many islands the options ask for, or the plan's.
+int IslandsOf(const LearningOptions& options)
+{
+    return options.Islands ? options.Islands : DefaultIslands(options.Segments);
+}
+
+// The plan of each island for the segments with the options' changes.
 TrainingPlan IslandOf(const LearningOptions& options)
 {
-    TrainingPlan plan = IslandPlan(options.Segments);
-    plan.Islands = options.Islands ? options.Islands : DefaultIslands(options.Segments);
-    if (options.Steps)
-        plan.Steps = options.Steps;
-    if (options.CheckEvery)
-        plan.CheckEvery = options.CheckEvery;
+    TrainingPlan plan = IslandPlan(options.Segments, options.Steps, options.CheckEvery);
     if (options.Hidden)
         plan.HiddenNeurons = options.Hidden;
     if (options.Trajectories)
@@ -295,8 +295,7 @@ TrainingPlan IslandOf(const LearningOptions& options)
 // The plan for the segments with the options' changes: islands of it.
 TrainingPlan PlanOf(const LearningOptions& options)
 {
-    const TrainingPlan island = IslandOf(options);
-    return AcrossIslands(island, island.Islands);
+    return AcrossIslands(IslandOf(options), IslandsOf(options));
 }
 
 // A value in the fewest digits that read back to it, whole numbers whole
@@ -435,10 +434,11 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
     // Showing the plan writes nothing, so no file need be writable.
     const std::optional<int> status =
         parser.Parse(arguments, speaks ? out : silent, said, [&] {
-            const TrainingPlan island = IslandOf(options.Learning);
-            if (island.Steps > LearnLimits::MostSteps / island.Islands)
+            const long long steps = IslandOf(options.Learning).Steps;
+            const int islands = IslandsOf(options.Learning);
+            if (steps > LearnLimits::MostSteps / islands)
                 return Format("--steps %lld: the steps of %d islands together would pass %lld",
-                              island.Steps, island.Islands, LearnLimits::MostSteps);
+                              steps, islands, LearnLimits::MostSteps);
             return CheckFiles(options, speaks && !options.ShowPlan);
         });
     // Rank 0 alone looks at the files; every rank follows its verdict.

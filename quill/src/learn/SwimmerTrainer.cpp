@@ -12,7 +12,7 @@
 #include "RankGroup.h"
 #include "Swimmer.h"
 
-TrainingPlan IslandPlan(int segments)
+TrainingPlan IslandPlan(int segments, long long steps, long long checkEvery)
 {
     TrainingPlan plan;
     plan.Segments = segments;
@@ -101,6 +101,10 @@ TrainingPlan IslandPlan(int segments)
         plan.Learning.StepPeriod = 0.02;
         plan.Learning.LearningRate = 0.002;
     }
+    if (steps)
+        plan.Steps = steps;
+    if (checkEvery)
+        plan.CheckEvery = checkEvery;
     return plan;
 }
 
@@ -132,12 +136,7 @@ TrainingPlan DefaultPlan(int segments) { return DefaultPlan(segments, 0, 0); }
 
 TrainingPlan DefaultPlan(int segments, long long steps, long long checkEvery)
 {
-    TrainingPlan island = IslandPlan(segments);
-    if (steps)
-        island.Steps = steps;
-    if (checkEvery)
-        island.CheckEvery = checkEvery;
-    return AcrossIslands(island, DefaultIslands(segments));
+    return AcrossIslands(IslandPlan(segments, steps, checkEvery), DefaultIslands(segments));
 }
 
 namespace {

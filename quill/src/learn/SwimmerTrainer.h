@@ -109,9 +109,10 @@ struct TrainingPlan
     bool operator==(const TrainingPlan&) const = default;
 };
 
-// The plan of one island for each length: its population alone
-// (docs/training.md says why).
-TrainingPlan IslandPlan(int segments);
+// The plan of one island for each length, its population alone
+// (docs/training.md says why), with the budget and the check interval a
+// front end asks for (0: the plan's).
+TrainingPlan IslandPlan(int segments, long long steps, long long checkEvery);
 // How many islands of that plan each length learns with, side by side.
 int DefaultIslands(int segments);
 // Islands of a plan side by side: their learners, budget and intervals all
