@@ -131,10 +131,12 @@ void DeclareTrainOptions(COptionParser& parser, TrainOptions& options, int machi
         parser.AddWhole("--learners", "P", learning.Learners, 1, MaxLearners,
                         "learners learning apart, side by side", planDefault),
         parser.AddWhole("--islands", "K", learning.Islands, 1, MaxLearners,
-                        "K populations side by side that never meet, each of the plan's "
-                        "learners on its budget (--learners, --steps and --check-every are "
-                        "each island's), the first learning as one island alone would; the "
-                        "best check of all is written (the plans: 3 on five segments, else 1)",
+                        Format("K populations side by side that never meet, each of the plan's "
+                               "learners on its budget (--learners, --steps and --check-every "
+                               "are each island's), the first learning as one island alone "
+                               "would; the best check of all is written (the plans: %d on five "
+                               "segments, else 1)",
+                               DefaultIslands(5)),
                         planDefault),
         parser.AddWhole("--trajectories", "K", learning.Trajectories, 1, MaxTrajectories,
                         "trajectories of each learner, their updates summed", planDefault),
