@@ -580,5 +580,13 @@ int RunTrainCommand(const std::vector<std::string>& arguments, std::ostream& out
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
                   run.GetCheckSeconds(), bestScore.Speed, bestScore.NativeDirection,
                   bestScore.Spread * DegreesPerRadian);
+    // The file is still the best there was, but a user should know before
+    // clicking that this seed's swimmer may head elsewhere.
+    if (!HeadsWell(bestScore, plan.SteerWithin))
+        err << Format("swimmer-train: no check headed within %.1f deg of its target from every "
+                      "start (at best %.2f deg off): this swimmer may not follow a click; another "
+                      "--seed may learn one that does\n",
+                      WellWithin(plan.SteerWithin) * DegreesPerRadian,
+                      bestScore.Spread * DegreesPerRadian);
     return done;
 }

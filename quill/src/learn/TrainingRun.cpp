@@ -54,10 +54,19 @@ std::array<double, CTrainingRun::PlanWords> WordsOf(const TrainingPlan& plan)
 
 }  // namespace
 
+double WellWithin(double steerWithin)
+{
+    return std::min(WellSteered, steerWithin);
+}
+
+bool HeadsWell(const GreedyScore& score, double steerWithin)
+{
+    return score.Spread <= WellWithin(steerWithin);  // NaN: not
+}
+
 bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithin)
 {
-    const double well = std::min(WellSteered, steerWithin);
-    const bool aWell = a.Spread <= well, bWell = b.Spread <= well;  // NaN: not
+    const bool aWell = HeadsWell(a, steerWithin), bWell = HeadsWell(b, steerWithin);
     if (aWell != bWell)
         return aWell;
     return Better(a, b);

@@ -44,6 +44,10 @@ struct TrainingCheck
 // swimmer; then the score, then plain speed. The take-overs follow the
 // plan's own gate: a narrower one there starves the population of leaders.
 bool WrittenBefore(const GreedyScore& a, const GreedyScore& b, double steerWithin);
+// How near its target every run of a check must head for a user's clicks
+// to rely on it: WellSteered, or a plan's narrower steerWithin.
+double WellWithin(double steerWithin);
+bool HeadsWell(const GreedyScore& score, double steerWithin);
 
 // At a check of steps steps with these scores, the learner each learner
 // takes over (-1: none): from TakeOverFrom of the budget on, at every
